@@ -1,0 +1,21 @@
+#!/bin/sh
+# Installs what is needed, builds, and starts Sorrelby with SANE's virtual
+# test scanner available beside any real scanner.
+set -eu
+ROOT=$(cd "$(dirname "$0")/.." && pwd)
+BUILD_DIR=${BUILD_DIR:-$ROOT/build}
+export BUILD_DIR
+if [ "${SKIP_DEPS:-0}" != 1 ]; then "$ROOT/scripts/install-deps.sh"; fi
+"$ROOT/scripts/build.sh"
+# A SANE configuration folder of our own: the system's backends plus "test".
+CONF=$(mktemp -d "${TMPDIR:-/tmp}/sorrelby-sane.XXXXXX")
+trap 'rm -rf "$CONF"' EXIT
+if [ -f /etc/sane.d/dll.conf ]; then cat /etc/sane.d/dll.conf > "$CONF/dll.conf"; fi
+echo test >> "$CONF/dll.conf"
+export SANE_CONFIG_DIR="$CONF:"
+cd "${SORRELBY_WORKDIR:-$PWD}"
+if [ -x "$BUILD_DIR/bin/sorrelby" ]; then
+  exec "$BUILD_DIR/bin/sorrelby"
+else
+  exec "$BUILD_DIR/bin/quillmere_demo"
+fi

@@ -1,0 +1,5 @@
+// Wrapper family: see families/caps.inc.
+#include "call.h"
+
+#define QM_ROW QM_DEFINE_ROW
+#include "families/caps.inc"
