@@ -1,0 +1,76 @@
+#!/bin/sh
+# Installs the build with "cmake --install --prefix" into a throw-away folder
+# and checks it the way a developer and a user meet it: the files in their
+# places, the program and the wrapper bound to the libraries of that prefix,
+# the example built with find_package and with pkg-config from the prefix
+# alone, and, when the scanning library is built, a page scanned with SANE's
+# virtual scanner by the installed copy of libeztw32.so.
+#   install_tree_test.sh BUILD_DIR SOURCE_DIR
+set -eu
+BUILD=$1
+SRC=$2
+if [ "${SORRELBY_UNDER_SANITIZER:-0}" = 1 ]; then
+  echo "SKIP: the example is built without the sanitizer runtime the installed library needs"
+  exit 77
+fi
+T=$(mktemp -d "${TMPDIR:-/tmp}/install-tree.XXXXXX")
+trap 'rm -rf "$T"' EXIT
+P=$T/prefix
+fail() { echo "FAIL: $*" >&2; exit 1; }
+runpath() { readelf -d "$1" | sed -n 's/.*(RUNPATH).*\[\(.*\)\]/\1/p'; }
+
+cmake --install "$BUILD" --prefix "$P" >"$T/install.log" || { cat "$T/install.log"; fail "install"; }
+LIB=$(dirname "$(find "$P" -name libquillmere.so.1)")
+case "$LIB" in "$P"/lib*) ;; *) fail "libquillmere.so.1 not under $P/lib: $LIB" ;; esac
+
+# Developer files.
+for f in "$P/include/quillmere/eztw32fu.h" "$P/include/quillmere/eztw32_abi.h" \
+  "$P/include/quillmere/quillmere_export.h" "$LIB/cmake/Quillmere/QuillmereConfig.cmake" \
+  "$LIB/cmake/Quillmere/QuillmereConfigVersion.cmake" "$LIB/pkgconfig/quillmere.pc"; do
+  [ -s "$f" ] || fail "missing $f"
+done
+[ "$(readlink "$LIB/libquillmere.so")" = libquillmere.so.1 ] || fail "no link libquillmere.so"
+# The wrapper loads the libeztw32.so beside it before any in the system.
+[ "$(runpath "$LIB/libquillmere.so.1")" = '$ORIGIN' ] || fail "libquillmere RUNPATH is not \$ORIGIN"
+
+# The program and what it reads, when the program is built.
+if [ -x "$BUILD/bin/sorrelby" ]; then
+  [ -x "$P/bin/sorrelby" ] || fail "missing bin/sorrelby"
+  ldd "$P/bin/sorrelby" | grep -q "libquillmere.so.1 => $LIB/libquillmere.so.1" ||
+    { ldd "$P/bin/sorrelby"; fail "installed sorrelby does not use the libquillmere of its prefix"; }
+  for f in FUNCTION.NO1 FUNCTION.NO2 FUNCTION.NOT; do
+    cmp -s "$BUILD/bin/$f" "$P/share/sorrelby/$f" || fail "share/sorrelby/$f differs from the build's"
+  done
+  launcher=$(sed -n 's/^Exec=//p' "$P/share/applications/sorrelby.desktop")
+  [ "$launcher" = "$P/libexec/sorrelby/sorrelby-desktop" ] || fail "desktop entry runs $launcher"
+  [ -x "$launcher" ] || fail "launcher is not executable"
+  grep -q "\"$P/bin/sorrelby\"" "$launcher" || fail "launcher does not start $P/bin/sorrelby"
+  [ -s "$P/share/icons/hicolor/scalable/apps/sorrelby.svg" ] || fail "no application icon"
+fi
+
+# find_package(Quillmere) from the prefix only ...
+cmake -S "$SRC/examples/scan_to_file" -B "$T/example" -DCMAKE_PREFIX_PATH="$P" \
+  >"$T/example.log" 2>&1 || { cat "$T/example.log"; fail "configure the example"; }
+grep -qx "Quillmere_DIR:PATH=$LIB/cmake/Quillmere" "$T/example/CMakeCache.txt" ||
+  fail "find_package found another Quillmere: $(grep Quillmere_DIR "$T/example/CMakeCache.txt")"
+cmake --build "$T/example" >"$T/build.log" 2>&1 || { cat "$T/build.log"; fail "build the example"; }
+# ... and pkg-config.
+export PKG_CONFIG_PATH="$LIB/pkgconfig"
+cflags=$(pkg-config --cflags quillmere | sed 's/ *$//')
+[ "$cflags" = "-I$P/include" ] || fail "pkg-config --cflags gives '$cflags'"
+c++ -std=c++17 -o "$T/scan_pc" "$SRC/examples/scan_to_file/main.cpp" $(pkg-config --cflags --libs quillmere)
+
+if [ ! -f "$LIB/libeztw32.so" ]; then
+  echo "the scanning library is not built: installed files checked, no page scanned"
+  exit 0
+fi
+mkdir -p "$T/sane"
+echo test >"$T/sane/dll.conf"
+for example in "$T/example/scan_to_file" "$T/scan_pc"; do
+  rm -f "$T/page.bmp"
+  SANE_CONFIG_DIR="$T/sane" LD_DEBUG=files LD_DEBUG_OUTPUT="$T/ld" "$example" "$T/page.bmp" ||
+    fail "$example could not scan"
+  grep -qh "file=$LIB/libeztw32.so " "$T"/ld.* || fail "$example did not load $LIB/libeztw32.so"
+  rm -f "$T"/ld.*
+  identify "$T/page.bmp" || fail "$example wrote no readable image"
+done
