@@ -39,7 +39,8 @@ void fill(const char* name, char* buffer) {
     std::memcpy(buffer, it->second.data(), it->second.size());
 }
 void fill(const char*, const char*) {}
-template <class T> void fill(const char*, T) {}
+template <class T>
+void fill(const char*, T) {}
 
 void layout(const char* name, double* l, double* t, double* r, double* b) {
   auto it = state().layouts.find(name);
@@ -48,9 +49,11 @@ void layout(const char* name, double* l, double* t, double* r, double* b) {
   for (int k = 0; k < 4; ++k)
     if (out[k]) *out[k] = it->second[k];
 }
-template <class... T> void layout(const char*, T...) {}
+template <class... T>
+void layout(const char*, T...) {}
 
-template <class... T> std::int32_t answer(const char* name, T... args) {
+template <class... T>
+std::int32_t answer(const char* name, T... args) {
   State& s = state();
   s.calls.push_back(Call{name, {record(args)...}});
   (fill(name, args), ...);
@@ -79,7 +82,9 @@ void queueResults(const std::string& e, std::vector<std::int32_t> r) {
   auto& q = state().queued[e];
   q.insert(q.end(), r.begin(), r.end());
 }
-void setBufferBytes(const std::string& e, std::string bytes) { state().buffers[e] = std::move(bytes); }
+void setBufferBytes(const std::string& e, std::string bytes) {
+  state().buffers[e] = std::move(bytes);
+}
 void setLayout(const std::string& e, double l, double t, double r, double b) {
   state().layouts[e] = {l, t, r, b};
 }

@@ -86,27 +86,40 @@ struct CallerBuffer {
 struct Number {
   using type = std::int32_t;
   static type failure() { return 0; }
-  template <class... H> static type convert(std::int32_t r, H&...) { return r; }
+  template <class... H>
+  static type convert(std::int32_t r, H&...) {
+    return r;
+  }
 };
 struct AboveZero {
   using type = bool;
   static type failure() { return false; }
-  template <class... H> static type convert(std::int32_t r, H&...) { return r > 0; }
+  template <class... H>
+  static type convert(std::int32_t r, H&...) {
+    return r > 0;
+  }
 };
 struct ExactlyOne {
   using type = bool;
   static type failure() { return false; }
-  template <class... H> static type convert(std::int32_t r, H&...) { return r == 1; }
+  template <class... H>
+  static type convert(std::int32_t r, H&...) {
+    return r == 1;
+  }
 };
 struct ExactlyZero {
   using type = bool;
   static type failure() { return false; }
-  template <class... H> static type convert(std::int32_t r, H&...) { return r == 0; }
+  template <class... H>
+  static type convert(std::int32_t r, H&...) {
+    return r == 0;
+  }
 };
 struct None {
   using type = void;
   static void failure() {}
-  template <class... H> static void convert(std::int32_t, H&...) {}
+  template <class... H>
+  static void convert(std::int32_t, H&...) {}
 };
 struct NameText {  // the name written into the wrapper's NameBuffer
   using type = std::string;
@@ -137,10 +150,10 @@ typename Conv::type invoke(Export e, Held&&... held) {
 // parameters, the export, the message shown on a result of 0 or nullptr, the
 // prepared arguments in the export's order).
 #define QM_ARGS(...) __VA_OPT__(, ) __VA_ARGS__
-#define QM_DEFINE_ROW(conv, name, params, exportName, onZero, args)                               \
-  ::quillmere::detail::conv::type eztw32_##name params {                                          \
-    using namespace ::quillmere::detail;                                                          \
-    return invoke<conv, decltype(&::exportName), onZero>(Export::exportName QM_ARGS args);        \
+#define QM_DEFINE_ROW(conv, name, params, exportName, onZero, args)                        \
+  ::quillmere::detail::conv::type eztw32_##name params {                                   \
+    using namespace ::quillmere::detail;                                                   \
+    return invoke<conv, decltype(&::exportName), onZero>(Export::exportName QM_ARGS args); \
   }
 
 #endif

@@ -3,7 +3,7 @@
 namespace quillmere {
 namespace {
 
-#define QM_ENTRY(family, conv, name, params, exportName)                                   \
+#define QM_ENTRY(family, conv, name, params, exportName) \
   FunctionEntry{family, "eztw32_" #name, #params, #exportName, #conv},
 
 constexpr FunctionEntry kTable[] = {
