@@ -83,9 +83,14 @@ void FullView(const imaging::FileName& cFile) {
   const int y = (desktop.height() - outer.height()) / 2;
   const QRect placed =
       geometry::placeInParent(x, y, outer.width(), outer.height(), desktop.height());
+  const QPoint topLeft = desktop.topLeft() + placed.topLeft();
   FullViewWindow* shown = window.release();
-  shown->move(desktop.topLeft() + placed.topLeft());
+  shown->move(topLeft);
   shown->show();
+  // Showing may pull a window that overhangs the desktop back onto it; the
+  // position stands as computed, as it does for a window larger than the
+  // desktop.
+  if (shown->frameGeometry().topLeft() != topLeft) shown->move(topLeft);
   shown->activateWindow();
   shown->setFocus();
 }
