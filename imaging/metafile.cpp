@@ -37,7 +37,7 @@ constexpr quint32 kEmrEof = 14;
 constexpr quint32 kEmfSignature = 0x464D4520;  // " EMF"
 constexpr qsizetype kMinHeaderBytes = 88;
 constexpr qsizetype kMaxSvgBytes = 256LL * 1024 * 1024;
-constexpr std::chrono::seconds kConvertTimeLimit{10};
+constexpr std::chrono::seconds kConvertTimeLimit{5};
 
 // Runs the converter on `emf`; an empty result when it fails.
 QByteArray convertInProcess(QByteArray emf) {
