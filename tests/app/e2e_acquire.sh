@@ -17,6 +17,12 @@ cp /etc/sane.d/test.conf "$WORK/sane/"
 export SANE_CONFIG_DIR="$WORK/sane"
 export XDG_CONFIG_HOME="$WORK/config"
 unset LD_LIBRARY_PATH
+if [ "${SORRELBY_UNDER_SANITIZER:-0}" = 1 ]; then
+  # ASan intercepts dlopen, so the loader looks at the sanitizer runtime's
+  # RUNPATH instead of the wrapper's $ORIGIN: point it at the folder.
+  LD_LIBRARY_PATH=$(cd "$(dirname "$SORRELBY")" && pwd)
+  export LD_LIBRARY_PATH
+fi
 
 cat > "$WORK/session.sh" <<'SESSION'
 set -u
