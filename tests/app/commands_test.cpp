@@ -60,6 +60,9 @@ class CommandsTest : public QObject {
     QTest::newRow("version 300") << "~EZTWAIN Version" << results({{"TWAIN_EasyVersion", 300}})
                                  << QStringList{"EZTWAIN Version: 3.00"}
                                  << QStringList{"TWAIN_EasyVersion()"};
+    QTest::newRow("version 1000 widens")
+        << "~EZTWAIN Version" << results({{"TWAIN_EasyVersion", 1000}})
+        << QStringList{"EZTWAIN Version: 10.00"} << QStringList{"TWAIN_EasyVersion()"};
     QTest::newRow("self test failed")
         << "~Self Test" << results({{"TWAIN_SelfTest", 1}}) << QStringList{"self test was failed"}
         << QStringList{"TWAIN_SelfTest(0)"};
