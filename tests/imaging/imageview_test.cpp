@@ -286,6 +286,9 @@ class ImageViewTest : public QObject {
         QTest::addRow("%s corrupt %u", qPrintable(ext), seed)
             << "bad." + ext << testimages::mutated(data, 12, 1 + int(seed % 6), seed) << false;
     }
+    QByteArray stray = emf;  // no description, but an offset to one near the end
+    qToLittleEndian(quint32(stray.size() - 2), stray.data() + 64);
+    QTest::newRow("emf stray description") << "stray.emf" << stray << false;
     QTest::newRow("png bomb") << "bomb.png" << testimages::pngClaiming(QSize(100000, 100000))
                               << true;
     QTest::newRow("png over allocation limit")
