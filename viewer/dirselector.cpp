@@ -78,7 +78,7 @@ DirSelector* DirSelector::create(QPoint pos, QSize size) {
     // the view has finished with the event.
     const QByteArray path = pathOf(item);
     QMetaObject::invokeMethod(
-        this, [this, path] { rebuild(path); }, Qt::QueuedConnection);
+        this, [this, path] { rebuild(path, true); }, Qt::QueuedConnection);
   });
   connect(dirTree, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* current) {
     if (current) userevents::post(userevents::DirectoryCurrent, pathOf(current), this);
@@ -105,20 +105,22 @@ DirSelector* DirSelector::create(QPoint pos, QSize size) {
 }
 
 DirSelector* DirSelector::fillTree(QTreeWidgetItem* target) {
-  if (target)
-    rebuild(pathOf(target));
+  if (!target)
+    rebuild(std::nullopt, false);
   else
-    rebuild(std::nullopt);
+    // The root stands for the start directory, which is always shown, also
+    // when it has no subdirectories; otherwise curDir() would have nothing.
+    rebuild(pathOf(target), target != dirTree->invisibleRootItem());
   return this;
 }
 
-void DirSelector::rebuild(std::optional<QByteArray> targetPath) {
+void DirSelector::rebuild(std::optional<QByteArray> targetPath, bool mayEndEarly) {
   if (targetPath && !targetPath->startsWith('/'))
     targetPath = listing::join(currentDirectory(), *targetPath);
 
   // A directory without subdirectories has nothing to open: beep and leave
   // everything as it is. (Not while the control is being set up unseen.)
-  if (targetPath && isVisible()) {
+  if (targetPath && mayEndEarly && isVisible()) {
     bool readable = false;
     if (listing::subdirectories(*targetPath, &readable).isEmpty() && readable) {
       if (beep) beep();

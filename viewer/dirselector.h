@@ -35,7 +35,9 @@ class DirSelector : public QFrame {
 
   // Rebuilds the tree around `target` (an item of the tree, or the tree's
   // invisible root item standing for startDir); without a target, around the
-  // chosen drive's root.
+  // chosen drive's root. Selecting a directory without subdirectories beeps
+  // and changes nothing, while the control is on screen; the start directory
+  // is always shown.
   DirSelector* fillTree(QTreeWidgetItem* target = nullptr);
 
   // The path of the target of the last completed rebuild.
@@ -58,7 +60,7 @@ class DirSelector : public QFrame {
   QByteArray oItem;
 
  private:
-  void rebuild(std::optional<QByteArray> targetPath);
+  void rebuild(std::optional<QByteArray> targetPath, bool mayEndEarly);
   QTreeWidgetItem* addDirectory(QTreeWidgetItem* parent, const QByteArray& parentPath,
                                 const QByteArray& name);
   QByteArray pathOf(const QTreeWidgetItem* item) const;

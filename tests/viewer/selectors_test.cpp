@@ -70,8 +70,8 @@ class SelectorsTest : public QObject {
     dirs->startDir = startDir;
     dirs->driveSource = [drives] { return drives; };
     dirs->beep = [this] { ++beeps; };
+    if (shown) dirs->show();  // on screen already while it is created
     dirs->create({12, 12}, {168, 312});
-    if (shown) dirs->show();
     return dirs;
   }
 
@@ -191,6 +191,16 @@ class SelectorsTest : public QObject {
     QCOMPARE(dump(dirs->dirTree), before);
     QCOMPARE(dirs->curDir(), root);
     QVERIFY(recorder->take().isEmpty());
+  }
+
+  // Created on screen with a start directory that has no subdirectories: the
+  // tree is built all the same.
+  void visibleCreationShowsAStartDirectoryWithoutSubdirectories() {
+    DirSelector* dirs = makeDirs(root + "/A", {root}, true);
+    QVERIFY(dirs);
+    QCOMPARE(beeps, 0);
+    QCOMPARE(dirs->curDir(), root + "/A");
+    QCOMPARE(recorder->take(), (Events{{100, root + "/A"}}));
   }
 
   void markingPostsWithoutRebuilding() {
