@@ -49,8 +49,8 @@ set -- $(xdotool getwindowgeometry --shell "$viewer" | sed -n 's/^\(WIDTH\|HEIGH
 
 # The file list (x 196.., y 40.. from the top) opens with "*.JPG": red.jpg
 # is its only entry. Click it; the preview's middle turns red.
-xdotool mousemove --window "$viewer" 230 48 click 1
 red_at "$viewer" 474 150 && fail "the preview is red before anything was marked"
+xdotool mousemove --window "$viewer" 230 48 click 1
 await red_at "$viewer" 474 150 || fail "the preview does not show the JPEG"
 
 # "End" (lower-left 515, 12; 68 x 24) closes the viewer; the main window stays.
