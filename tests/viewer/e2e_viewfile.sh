@@ -42,20 +42,31 @@ main=$(timeout 60 xdotool search --sync --name '^Samples for Quillmere$' | head 
 
 # File menu: ViewFile is its sixth item.
 xdotool windowfocus --sync "$main" key alt+f key Down key Down key Down key Down key Down key Return
-viewer=$(timeout 60 xdotool search --sync --name '^Sorrelby Samples$' | head -n 1)
+viewer=$(timeout 60 xdotool search --sync --onlyvisible --name '^Sorrelby Samples$' | head -n 1)
 [ -n "$viewer" ] || fail "the viewer did not open"
 set -- $(xdotool getwindowgeometry --shell "$viewer" | sed -n 's/^\(WIDTH\|HEIGHT\)=//p')
 [ "$1x$2" = "590x360" ] || fail "the viewer is $1x$2"
 
 # The file list (x 196.., y 40.. from the top) opens with "*.JPG": red.jpg
 # is its only entry. Click it; the preview's middle turns red.
+# A click made while the window is still being mapped may be lost: click
+# again until the preview shows the file (marking it again changes nothing).
 red_at "$viewer" 474 150 && fail "the preview is red before anything was marked"
-xdotool mousemove --window "$viewer" 230 48 click 1
-await red_at "$viewer" 474 150 || fail "the preview does not show the JPEG"
+mark_jpeg() {
+  xdotool mousemove --window "$viewer" 230 48 click 1
+  sleep 0.2
+  red_at "$viewer" 474 150
+}
+await mark_jpeg || fail "the preview does not show the JPEG"
 
 # "End" (lower-left 515, 12; 68 x 24) closes the viewer; the main window stays.
-xdotool mousemove --window "$viewer" 549 324 click 1
-await sh -c "! xdotool search --name '^Sorrelby Samples$'" || fail "the viewer did not close"
+viewer_closed() {
+  xdotool search --name '^Sorrelby Samples$' > /dev/null || return 0
+  xdotool mousemove --window "$viewer" 549 324 click 1
+  sleep 0.2
+  return 1
+}
+await viewer_closed || fail "the viewer did not close"
 xdotool search --onlyvisible --name '^Samples for Quillmere$' > /dev/null || fail "no main window after the viewer"
 
 xdotool windowfocus --sync "$main" key alt+f key Up key Return   # Exit
