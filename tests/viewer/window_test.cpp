@@ -177,6 +177,24 @@ class WindowTest : public QObject {
     QCOMPARE(v.oDirs->curDir(), root);
   }
 
+  // "ViewFile" chosen again from the main menu while a viewer is open: each
+  // viewer answers only the events of its own selectors.
+  void twoViewersKeepTheirOwnEvents() {
+    viewer::FileViewer first(mainWindow.get());
+    viewer::FileViewer second(mainWindow.get());
+    QTRY_COMPARE(first.oFiles->fileList->count(), 2);
+    QTRY_COMPARE(second.oFiles->fileList->count(), 2);
+    first.oFiles->fileList->setCurrentRow(0);
+    QTRY_COMPARE(first.oView->file, imaging::FileName(root + "/red.jpg"));
+    QCoreApplication::sendPostedEvents();
+    QVERIFY(!second.oView->file.has_value());
+
+    second.oFiles->setFilesTo(QVariant(), QStringList{"*.PNG"});
+    second.oFiles->fileList->setCurrentRow(0);
+    QTRY_COMPARE(second.oView->file, imaging::FileName(root + "/green.png"));
+    QCOMPARE(first.oView->file, imaging::FileName(root + "/red.jpg"));
+  }
+
   void endAndCloseBoxEnd_data() {
     QTest::addColumn<bool>("closeBox");
     QTest::newRow("End") << false;
