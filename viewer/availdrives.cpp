@@ -1,5 +1,6 @@
 #include "availdrives.h"
 
+#include <sys/stat.h>
 #include <sys/statvfs.h>
 
 #include <QDir>
@@ -22,9 +23,12 @@ QList<QByteArray> SystemDriveProbe::candidates() {
 }
 
 DriveProbe::Answer SystemDriveProbe::probe(const QByteArray& drive) {
-  struct statvfs st;
-  if (statvfs(drive.constData(), &st) == 0) return Answer::Ready;
-  return errno == ENOMEDIUM ? Answer::NoMedium : Answer::Absent;
+  struct statvfs fs;
+  if (statvfs(drive.constData(), &fs) != 0)
+    return errno == ENOMEDIUM ? Answer::NoMedium : Answer::Absent;
+  // A file bind-mounted over another (containers do that) is no drive.
+  struct stat st;
+  return stat(drive.constData(), &st) == 0 && S_ISDIR(st.st_mode) ? Answer::Ready : Answer::Absent;
 }
 
 QList<QByteArray> AvailDrives(DriveProbe& probe) {

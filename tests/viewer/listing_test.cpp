@@ -87,6 +87,15 @@ class ListingTest : public QObject {
     }
   }
 
+  void systemProbeAnswers() {
+    testtree::TempDir tmp;
+    QVERIFY(testtree::writeFile(tmp.path() + "/file"));
+    SystemDriveProbe probe;
+    QCOMPARE(probe.probe(tmp.path()), Answer::Ready);
+    QCOMPARE(probe.probe(tmp.path() + "/file"), Answer::Absent);
+    QCOMPARE(probe.probe(tmp.path() + "/missing"), Answer::Absent);
+  }
+
   void matches_data() {
     QTest::addColumn<QByteArray>("pattern");
     QTest::addColumn<QByteArray>("name");
