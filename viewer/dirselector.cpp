@@ -34,9 +34,9 @@ bool isAtOrBelow(const QByteArray& path, const QByteArray& dir, bool ignoreCase)
   return path.size() == dir.size() || dir.endsWith('/') || path[dir.size()] == '/';
 }
 
-void setExpandedWithIcon(QTreeWidgetItem* item) {
+void setExpandedWithIcon(QTreeWidgetItem* item, const QIcon& open) {
   item->setExpanded(true);
-  if (item->parent()) item->setIcon(0, icons::byNumber(icons::OpenFolder));
+  if (item->parent()) item->setIcon(0, open);
 }
 
 }  // namespace
@@ -47,7 +47,10 @@ DirSelector::DirSelector(QWidget* parent)
       driveSource([] { return AvailDrives(); }),
       beep([] { QApplication::beep(); }),
       dirTree(new QTreeWidget(this)),
-      driveList(new QComboBox(this)) {
+      driveList(new QComboBox(this)),
+      driveIcon_(icons::byNumber(icons::Drive)),
+      openIcon_(icons::byNumber(icons::OpenFolder)),
+      closedIcon_(icons::byNumber(icons::ClosedFolder)) {
   setFrameStyle(QFrame::Panel | QFrame::Raised);
   setLineWidth(2);
   setFocusPolicy(Qt::TabFocus);
@@ -83,11 +86,11 @@ DirSelector* DirSelector::create(QPoint pos, QSize size) {
   connect(dirTree, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* current) {
     if (current) userevents::post(userevents::DirectoryCurrent, pathOf(current), this);
   });
-  connect(dirTree, &QTreeWidget::itemExpanded, this, [](QTreeWidgetItem* item) {
-    if (item->parent()) item->setIcon(0, icons::byNumber(icons::OpenFolder));
+  connect(dirTree, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* item) {
+    if (item->parent()) item->setIcon(0, openIcon_);
   });
-  connect(dirTree, &QTreeWidget::itemCollapsed, this, [](QTreeWidgetItem* item) {
-    if (item->parent()) item->setIcon(0, icons::byNumber(icons::ClosedFolder));
+  connect(dirTree, &QTreeWidget::itemCollapsed, this, [this](QTreeWidgetItem* item) {
+    if (item->parent()) item->setIcon(0, closedIcon_);
   });
 
   aDrives = driveSource ? driveSource() : QList<QByteArray>();
@@ -141,7 +144,7 @@ void DirSelector::rebuild(std::optional<QByteArray> targetPath, bool mayEndEarly
   dirTree->clear();
 
   auto* parent = new QTreeWidgetItem(dirTree, QStringList(QFile::decodeName(drive)));
-  parent->setIcon(0, icons::byNumber(icons::Drive));
+  parent->setIcon(0, driveIcon_);
   parent->setData(0, PathRole, drive);
 
   // Walk down the target's components; the path follows the names as the
@@ -161,7 +164,7 @@ void DirSelector::rebuild(std::optional<QByteArray> targetPath, bool mayEndEarly
         exact = name == component;
       }
     }
-    setExpandedWithIcon(parent);
+    setExpandedWithIcon(parent, openIcon_);
     if (next) {
       parent = next;
       current = pathOf(next);
@@ -173,7 +176,7 @@ void DirSelector::rebuild(std::optional<QByteArray> targetPath, bool mayEndEarly
     addDirectory(parent, current, name);
   oItem = current;
 
-  setExpandedWithIcon(parent);
+  setExpandedWithIcon(parent, openIcon_);
   dirTree->setCurrentItem(parent);
   dirTree->setUpdatesEnabled(true);
   dirTree->viewport()->update();
@@ -183,7 +186,7 @@ void DirSelector::rebuild(std::optional<QByteArray> targetPath, bool mayEndEarly
 QTreeWidgetItem* DirSelector::addDirectory(QTreeWidgetItem* parent, const QByteArray& parentPath,
                                            const QByteArray& name) {
   auto* item = new QTreeWidgetItem(parent, QStringList(QFile::decodeName(name)));
-  item->setIcon(0, icons::byNumber(icons::ClosedFolder));
+  item->setIcon(0, closedIcon_);
   item->setData(0, PathRole, listing::join(parentPath, name));
   return item;
 }

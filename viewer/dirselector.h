@@ -9,6 +9,7 @@
 
 #include <QByteArray>
 #include <QFrame>
+#include <QIcon>
 #include <QList>
 #include <functional>
 #include <optional>
@@ -65,6 +66,11 @@ class DirSelector : public QFrame {
                                 const QByteArray& name);
   QByteArray pathOf(const QTreeWidgetItem* item) const;
   int driveIndexFor(const QByteArray& path) const;
+
+  // Shared by every item; one icon object each, not one per item.
+  QIcon driveIcon_;
+  QIcon openIcon_;
+  QIcon closedIcon_;
 };
 
 #endif
