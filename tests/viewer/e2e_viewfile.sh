@@ -1,7 +1,8 @@
 #!/bin/sh
 # The real program in a real X server: "ViewFile" from the File menu opens the
 # file viewer on the working directory, a click marks its JPEG, the preview
-# shows it, "End" closes the viewer, and Exit ends the program with status 0.
+# shows it, "End" closes the viewer; opened again, Exit from the main window's
+# menu ends the program, viewer and all, with status 0.
 #   e2e_viewfile.sh path/to/sorrelby
 set -eu
 SORRELBY=$1
@@ -69,11 +70,16 @@ viewer_closed() {
 await viewer_closed || fail "the viewer did not close"
 xdotool search --onlyvisible --name '^Samples for Quillmere$' > /dev/null || fail "no main window after the viewer"
 
+# Open it again and choose Exit from the main window's menu while the viewer
+# is open: the menu works meanwhile, and the program ends.
+xdotool windowfocus --sync "$main" key alt+f key Down key Down key Down key Down key Down key Return
+timeout 60 xdotool search --sync --onlyvisible --name '^Sorrelby Samples$' > /dev/null \
+  || fail "the viewer did not open a second time"
 xdotool windowfocus --sync "$main" key alt+f key Up key Return   # Exit
 status=0
 wait "$pid" || status=$?
 [ "$status" -eq 0 ] || fail "sorrelby ended with status $status"
-echo "viewer opened, JPEG previewed, viewer closed, sorrelby ended with status 0"
+echo "viewer opened, JPEG previewed, viewer closed; reopened, Exit ended sorrelby with status 0"
 SESSION
 
 if ! timeout 240 xvfb-run -a -s "-screen 0 1280x1024x24" sh "$WORK/session.sh" "$WORK" "$SORRELBY"; then
