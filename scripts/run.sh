@@ -14,8 +14,9 @@ if [ -f /etc/sane.d/dll.conf ]; then cat /etc/sane.d/dll.conf > "$CONF/dll.conf"
 echo test >> "$CONF/dll.conf"
 export SANE_CONFIG_DIR="$CONF:"
 cd "${SORRELBY_WORKDIR:-$PWD}"
+# Not exec: the trap must still remove the configuration folder afterwards.
 if [ -x "$BUILD_DIR/bin/sorrelby" ]; then
-  exec "$BUILD_DIR/bin/sorrelby"
+  "$BUILD_DIR/bin/sorrelby"
 else
-  exec "$BUILD_DIR/bin/quillmere_demo"
+  "$BUILD_DIR/bin/quillmere_demo"
 fi

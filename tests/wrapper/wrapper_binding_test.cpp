@@ -29,6 +29,7 @@ class Binding : public ::testing::Test {
 
 using MissingLibrary = Binding;
 using MissingExports = Binding;
+using BesideTheWrapper = Binding;
 
 TEST_F(MissingLibrary, ShowsDllMissingAndLeavesEveryWrapperHarmless) {
   if (void* h = dlopen("libeztw32.so", RTLD_NOW)) {
@@ -62,6 +63,14 @@ TEST_F(MissingExports, PresentExportsWorkAndMissingOnesGiveTheirFailureValue) {
   EXPECT_EQ(eztw32_AcquireToFilename(0, "x.bmp"), 0);
   EXPECT_EQ(eztw32_WaitForNativeXfer(0), 0);
   EXPECT_TRUE(messages.empty());
+  eztw32_UnLoadDll();
+}
+
+// Another libeztw32.so earlier on the library path must not win over the copy
+// that sits beside the wrapper.
+TEST_F(BesideTheWrapper, CopyBesideTheWrapperIsBound) {
+  ASSERT_NE(eztw32_LoadDll(), 0u);
+  EXPECT_EQ(eztw32_GetVersion(), 273);  // the small double answers; the full one would say 0
   eztw32_UnLoadDll();
 }
 

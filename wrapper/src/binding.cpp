@@ -29,7 +29,23 @@ void closeLibrary(void* lib) { FreeLibrary(static_cast<HMODULE>(lib)); }
 std::string loadError() { return "error " + std::to_string(GetLastError()); }
 #else
 constexpr const char* kLibraryName = "libeztw32.so";
-void* openLibrary() { return dlopen(kLibraryName, RTLD_NOW | RTLD_LOCAL); }
+// A copy already in the process wins, then the one beside this wrapper (the
+// way Windows searches the application's folder first), then the loader's
+// own search. The folder is found explicitly rather than through RUNPATH,
+// which a dlopen interposed by a sanitizer runtime would not consult.
+void* openLibrary() {
+  if (void* lib = dlopen(kLibraryName, RTLD_NOW | RTLD_LOCAL | RTLD_NOLOAD)) return lib;
+  Dl_info self{};
+  if (dladdr(reinterpret_cast<void*>(&openLibrary), &self) != 0 && self.dli_fname != nullptr) {
+    std::string path = self.dli_fname;
+    const auto slash = path.rfind('/');
+    if (slash != std::string::npos) {
+      path.replace(slash + 1, std::string::npos, kLibraryName);
+      if (void* lib = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL)) return lib;
+    }
+  }
+  return dlopen(kLibraryName, RTLD_NOW | RTLD_LOCAL);
+}
 void* findSymbol(void* lib, const char* name) { return dlsym(lib, name); }
 void closeLibrary(void* lib) { dlclose(lib); }
 std::string loadError() {

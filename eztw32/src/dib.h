@@ -1,0 +1,100 @@
+// A device-independent bitmap held as one packed block: BITMAPINFOHEADER,
+// colour table (1, 4 and 8 bits), then bottom-up rows padded to 4 bytes.
+// Free of Qt and SANE so that codecs, fuzz target and tests use it alone.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+namespace eztw {
+
+inline constexpr std::size_t kInfoHeaderSize = 40;
+// Largest pixel block the library allocates for one image (1 GiB): a bound
+// on what a file header or a caller can make us allocate.
+inline constexpr std::size_t kMaxPixelBytes = std::size_t{1} << 30;
+inline constexpr int32_t kMaxSide = 1 << 18;
+
+struct Rgb {
+  uint8_t r, g, b;
+};
+
+class Dib {
+ public:
+  // Null when depth is not 1, 4, 8, 24 or 32, a side is not positive or the
+  // image would exceed kMaxPixelBytes. Pixels start zeroed; palettes start
+  // as a grey ramp.
+  static std::unique_ptr<Dib> create(int depth, int32_t width, int32_t height);
+
+  static std::size_t rowBytesFor(int depth, int32_t width) {
+    return ((static_cast<std::size_t>(width) * depth + 31) / 32) * 4;
+  }
+
+  int32_t width() const { return header().width; }
+  int32_t height() const { return header().height; }
+  int depth() const { return header().bitCount; }
+  std::size_t rowBytes() const { return rowBytesFor(depth(), width()); }
+  int colorCount() const { return static_cast<int>(header().clrUsed); }
+  int32_t xPelsPerMeter() const { return header().xPelsPerMeter; }
+  int32_t yPelsPerMeter() const { return header().yPelsPerMeter; }
+  void setPelsPerMeter(int32_t x, int32_t y);
+  // Resolution in dots per inch, rounded.
+  int32_t xDpi() const;
+  int32_t yDpi() const;
+  void setDpi(int32_t x, int32_t y);
+
+  // Palette entries as BGRX quads.
+  uint8_t* palette() { return data_.data() + kInfoHeaderSize; }
+  const uint8_t* palette() const { return data_.data() + kInfoHeaderSize; }
+  bool paletteEntry(int index, Rgb& out) const;
+  bool setPaletteEntry(int index, Rgb c);
+  // Changes the number of palette entries (1..2^depth) keeping pixels.
+  bool setColorCount(int count);
+  void setGreyPalette();
+  bool isGreyPalette() const;
+
+  uint8_t* bits() { return palette() + 4 * colorCount(); }
+  const uint8_t* bits() const { return palette() + 4 * colorCount(); }
+  // Row y counted from the top of the picture.
+  uint8_t* rowFromTop(int32_t y) { return bits() + rowBytes() * (height() - 1 - y); }
+  const uint8_t* rowFromTop(int32_t y) const {
+    return bits() + rowBytes() * (height() - 1 - y);
+  }
+  std::size_t pixelBytes() const { return rowBytes() * height(); }
+
+  // The packed block as it goes after a BITMAPFILEHEADER or onto a clipboard.
+  const std::vector<uint8_t>& packed() const { return data_; }
+  std::unique_ptr<Dib> clone() const;
+  void swapRedBlue();
+  // Colour of pixel (x, y from the top), through the palette where there is one.
+  Rgb pixel(int32_t x, int32_t y) const;
+
+  // Builds a DIB whose rows arrive top-down: reserve, append rows, finish.
+  // Used where the height is not known beforehand.
+  static std::unique_ptr<Dib> fromTopDownRows(int depth, int32_t width,
+                                              std::vector<uint8_t>&& rows);
+
+ private:
+#pragma pack(push, 1)
+  struct Header {
+    uint32_t size;
+    int32_t width;
+    int32_t height;
+    uint16_t planes;
+    uint16_t bitCount;
+    uint32_t compression;
+    uint32_t sizeImage;
+    int32_t xPelsPerMeter;
+    int32_t yPelsPerMeter;
+    uint32_t clrUsed;
+    uint32_t clrImportant;
+  };
+#pragma pack(pop)
+  static_assert(sizeof(Header) == kInfoHeaderSize);
+  Header header() const;
+  void setHeader(const Header& h);
+  std::vector<uint8_t> data_;
+};
+
+}  // namespace eztw

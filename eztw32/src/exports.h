@@ -1,0 +1,43 @@
+// Shared by the export files: the visibility of the 129 names and a guard
+// that keeps every exception inside the library.
+#pragma once
+
+#include <quillmere/eztw32_abi.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <string>
+
+#include "log.h"
+
+#define EZ_API extern "C" __attribute__((visibility("default")))
+
+namespace eztw {
+
+// Runs one export: logs its name and result, turns an exception into the
+// export's failure value.
+template <typename Fn>
+int32_t guarded(const char* name, int32_t fallback, Fn&& fn) noexcept {
+  int32_t result = fallback;
+  try {
+    result = fn();
+  } catch (...) {
+    logf("%s: internal error", name);
+  }
+  logf("%s -> %d", name, result);
+  return result;
+}
+
+// Copies a text into a caller's buffer of the given size, zero-terminated.
+inline void copyOut(char* buffer, std::size_t size, const std::string& text) {
+  if (!buffer || size == 0) return;
+  const std::size_t n = std::min(text.size(), size - 1);
+  std::memcpy(buffer, text.data(), n);
+  buffer[n] = '\0';
+}
+
+// Source names travel in buffers of 256 bytes.
+inline constexpr std::size_t kNameBuffer = 256;
+
+}  // namespace eztw

@@ -1,0 +1,32 @@
+// One image from an open SANE device: start, read every frame, assemble a
+// DIB. Line art, grey and colour at 1, 8 or 16 bits (16 reduced to 8),
+// three-pass colour, and devices that do not know the page height.
+#pragma once
+
+#include <atomic>
+#include <memory>
+
+#include "device.h"
+#include "dib.h"
+
+namespace eztw {
+
+// Shared between the reading thread and a progress window.
+struct TransferProgress {
+  std::atomic<long long> linesRead{0};
+  std::atomic<long long> linesExpected{-1};  // -1 while the height is unknown
+  std::atomic<bool> cancel{false};
+  std::atomic<bool> done{false};
+};
+
+struct TransferResult {
+  SANE_Status status = SANE_STATUS_GOOD;  // GOOD with dib set, else the failure
+  std::unique_ptr<Dib> dib;
+};
+
+// Reads one image. Leaves the device between pages: the caller decides
+// whether to start the next page or call cancel. On failure or cancel the
+// device has been cancelled already.
+TransferResult readImage(Device& device, TransferProgress& progress);
+
+}  // namespace eztw

@@ -1,0 +1,267 @@
+#include "ui.h"
+
+#include <sane/saneopts.h>
+
+#include <QApplication>
+#include <QBuffer>
+#include <QClipboard>
+#include <QComboBox>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QDoubleSpinBox>
+#include <QEventLoop>
+#include <QFileDialog>
+#include <QFormLayout>
+#include <QImage>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QPointer>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QThread>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <cstdio>
+#include <mutex>
+#include <thread>
+
+#include "capabilities.h"
+
+namespace eztw::ui {
+
+namespace {
+
+QWidget* parentFor(int32_t hwnd) {
+  if (hwnd == 0) return nullptr;
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (static_cast<int32_t>(w->internalWinId()) == hwnd) return w;
+  return nullptr;
+}
+
+QString q(const std::string& s) { return QString::fromLocal8Bit(s.c_str()); }
+
+// Clipboard of a process without a GUI: kept here so that the library's own
+// calls still meet.
+std::mutex localClipMutex;
+std::unique_ptr<Dib> localClip;
+
+constexpr const char* kBmpMime = "image/bmp";
+
+}  // namespace
+
+bool available() {
+  auto* app = qobject_cast<QApplication*>(QCoreApplication::instance());
+  return app && QThread::currentThread() == app->thread();
+}
+
+int selectSource(int32_t hwnd, const std::vector<std::string>& names, int current,
+                 const std::string& title) {
+  QDialog dialog(parentFor(hwnd));
+  dialog.setObjectName(kSelectDialog);
+  dialog.setWindowTitle(q(title) + QObject::tr(" - Select Source"));
+  auto* layout = new QVBoxLayout(&dialog);
+  auto* list = new QListWidget(&dialog);
+  list->setObjectName("sources");
+  for (const auto& n : names) list->addItem(q(n));
+  list->setCurrentRow(current >= 0 ? current : 0);
+  layout->addWidget(list);
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+  buttons->button(QDialogButtonBox::Ok)->setText(QObject::tr("Select"));
+  buttons->button(QDialogButtonBox::Ok)->setDefault(true);
+  layout->addWidget(buttons);
+  QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+  QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+  QObject::connect(list, &QListWidget::itemDoubleClicked, &dialog, &QDialog::accept);
+  if (dialog.exec() != QDialog::Accepted) return -1;
+  return list->currentRow();
+}
+
+bool sourceDialog(int32_t hwnd, Device& device, const std::string& title) {
+  QDialog dialog(parentFor(hwnd));
+  dialog.setObjectName(kSourceDialog);
+  dialog.setWindowTitle(q(title));
+  auto* form = new QFormLayout;
+  auto* mode = new QComboBox(&dialog);
+  mode->setObjectName("mode");
+  for (const auto& m : device.choices(SANE_NAME_SCAN_MODE)) mode->addItem(q(m));
+  mode->setCurrentText(q(device.text(SANE_NAME_SCAN_MODE).value_or("")));
+  if (mode->count()) form->addRow(QObject::tr("Mode:"), mode);
+
+  auto* depth = new QComboBox(&dialog);
+  depth->setObjectName("depth");
+  for (double d : device.numberChoices(SANE_NAME_BIT_DEPTH)) depth->addItem(QString::number(d));
+  depth->setCurrentText(QString::number(device.number(SANE_NAME_BIT_DEPTH).value_or(8)));
+  if (depth->count()) form->addRow(QObject::tr("Bit depth:"), depth);
+
+  auto* res = new QSpinBox(&dialog);
+  res->setObjectName("resolution");
+  res->setSuffix(" dpi");
+  const auto rr = device.range(SANE_NAME_SCAN_RESOLUTION);
+  res->setRange(rr ? static_cast<int>(rr->min) : 1, rr ? static_cast<int>(rr->max) : 9600);
+  res->setValue(static_cast<int>(resolution(device, false)));
+  form->addRow(QObject::tr("Resolution:"), res);
+
+  auto* source = new QComboBox(&dialog);
+  source->setObjectName("source");
+  for (const auto& s : device.choices(SANE_NAME_SCAN_SOURCE)) source->addItem(q(s));
+  source->setCurrentText(q(device.text(SANE_NAME_SCAN_SOURCE).value_or("")));
+  if (source->count()) form->addRow(QObject::tr("Source:"), source);
+
+  const auto area = scanArea(device);
+  const auto maxArea = maxScanArea(device);
+  QDoubleSpinBox* edges[4] = {};
+  if (area && maxArea) {
+    const char* names[4] = {"left", "top", "right", "bottom"};
+    const QString labels[4] = {QObject::tr("Left (mm):"), QObject::tr("Top (mm):"),
+                               QObject::tr("Right (mm):"), QObject::tr("Bottom (mm):")};
+    const double values[4] = {area->l, area->t, area->r, area->b};
+    for (int i = 0; i < 4; ++i) {
+      edges[i] = new QDoubleSpinBox(&dialog);
+      edges[i]->setObjectName(names[i]);
+      edges[i]->setDecimals(1);
+      edges[i]->setRange(i % 2 ? maxArea->t : maxArea->l, i % 2 ? maxArea->b : maxArea->r);
+      edges[i]->setValue(values[i]);
+      form->addRow(labels[i], edges[i]);
+    }
+  }
+  auto* layout = new QVBoxLayout(&dialog);
+  layout->addLayout(form);
+  auto* buttons = new QDialogButtonBox(&dialog);
+  auto* scan = buttons->addButton(QObject::tr("Scan"), QDialogButtonBox::AcceptRole);
+  scan->setObjectName("scanButton");
+  auto* cancel = buttons->addButton(QDialogButtonBox::Cancel);
+  cancel->setObjectName("cancelButton");
+  // Return scans: the Scan button is the default and holds the focus.
+  scan->setDefault(true);
+  scan->setAutoDefault(true);
+  layout->addWidget(buttons);
+  QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+  QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+  QTimer::singleShot(0, scan, [scan] { scan->setFocus(); });
+  if (dialog.exec() != QDialog::Accepted) return false;
+
+  // Mode first: it may change which other options are active.
+  if (mode->count()) device.setText(SANE_NAME_SCAN_MODE, mode->currentText().toStdString());
+  if (depth->count() && device.settable(SANE_NAME_BIT_DEPTH))
+    device.setNumber(SANE_NAME_BIT_DEPTH, depth->currentText().toDouble());
+  setResolution(device, res->value(), 0);
+  if (source->count()) device.setText(SANE_NAME_SCAN_SOURCE, source->currentText().toStdString());
+  if (edges[0])
+    setScanArea(device, {edges[0]->value(), edges[1]->value(), edges[2]->value(), edges[3]->value()});
+  return true;
+}
+
+TransferResult runTransfer(int32_t hwnd, bool showProgress, const std::string& title,
+                           TransferProgress& progress,
+                           const std::function<TransferResult()>& work) {
+  if (!showProgress || !available()) return work();
+  QEventLoop loop;
+  TransferResult result;
+  QPointer<QEventLoop> guard(&loop);
+  std::thread worker([&] {
+    result = work();
+    progress.done = true;
+    QMetaObject::invokeMethod(&loop, "quit", Qt::QueuedConnection);
+  });
+  QProgressDialog dialog(parentFor(hwnd));
+  dialog.setObjectName(kProgress);
+  dialog.setWindowTitle(q(title));
+  dialog.setLabelText(QObject::tr("Scanning..."));
+  dialog.setWindowModality(Qt::ApplicationModal);
+  dialog.setAutoClose(false);
+  dialog.setAutoReset(false);
+  dialog.setMinimumDuration(500);  // only transfers longer than a moment show it
+  dialog.setRange(0, 0);
+  QObject::connect(&dialog, &QProgressDialog::canceled, [&] {
+    progress.cancel = true;
+    dialog.setLabelText(QObject::tr("Cancelling..."));
+  });
+  QTimer timer;
+  QObject::connect(&timer, &QTimer::timeout, [&] {
+    const long long expected = progress.linesExpected, read = progress.linesRead;
+    if (progress.cancel) return;
+    if (expected > 0) {
+      dialog.setRange(0, 1000);
+      dialog.setValue(static_cast<int>(std::min<long long>(1000, read * 1000 / expected)));
+    } else {
+      // Height unknown (hand scanner): say how much has come in.
+      dialog.setRange(0, 0);
+      dialog.setValue(0);
+    }
+    dialog.setLabelText(QObject::tr("Scanning... %1 lines read").arg(read));
+  });
+  timer.start(100);
+  if (!progress.done) loop.exec();
+  worker.join();
+  return result;
+}
+
+std::optional<std::string> askSaveFile(int32_t hwnd, FileFormat format, const std::string& title) {
+  QFileDialog dialog(parentFor(hwnd), q(title));
+  dialog.setObjectName(kSaveDialog);
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  if (format == FileFormat::Jpeg) {
+    dialog.setNameFilter(QObject::tr("JPEG images (*.jpg *.jpeg)"));
+    dialog.setDefaultSuffix("jpg");
+  } else {
+    dialog.setNameFilter(QObject::tr("BMP images (*.bmp)"));
+    dialog.setDefaultSuffix("bmp");
+  }
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  return dialog.selectedFiles().front().toLocal8Bit().toStdString();
+}
+
+void message(int32_t hwnd, const std::string& text, const std::string& title) {
+  if (!available()) {
+    std::fprintf(stderr, "%s: %s\n", title.c_str(), text.c_str());
+    return;
+  }
+  QMessageBox box(QMessageBox::Warning, q(title), q(text), QMessageBox::Ok, parentFor(hwnd));
+  box.setObjectName(kMessageBox);
+  box.exec();
+}
+
+bool putOnClipboard(const Dib& dib) {
+  if (!available()) {
+    std::lock_guard lock(localClipMutex);
+    localClip = dib.clone();
+    return true;
+  }
+  const auto bytes = bmpFileBytes(dib);
+  const QByteArray bmp(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size()));
+  auto* mime = new QMimeData;
+  mime->setData(kBmpMime, bmp);
+  mime->setImageData(QImage::fromData(bmp, "BMP"));
+  QGuiApplication::clipboard()->setMimeData(mime);
+  return true;
+}
+
+std::unique_ptr<Dib> takeFromClipboard() {
+  if (!available()) {
+    std::lock_guard lock(localClipMutex);
+    return localClip ? localClip->clone() : nullptr;
+  }
+  const QMimeData* mime = QGuiApplication::clipboard()->mimeData();
+  if (!mime) return nullptr;
+  QByteArray bmp;
+  if (mime->hasFormat(kBmpMime)) {
+    bmp = mime->data(kBmpMime);
+  } else if (mime->hasImage()) {
+    QImage image = qvariant_cast<QImage>(mime->imageData());
+    if (image.isNull()) return nullptr;
+    if (image.format() != QImage::Format_Mono && image.format() != QImage::Format_Grayscale8)
+      image = image.convertToFormat(QImage::Format_RGB888);
+    QBuffer buffer(&bmp);
+    buffer.open(QIODevice::WriteOnly);
+    if (!image.save(&buffer, "BMP")) return nullptr;
+  } else {
+    return nullptr;
+  }
+  return decodeBmp(reinterpret_cast<const uint8_t*>(bmp.constData()), static_cast<std::size_t>(bmp.size()));
+}
+
+}  // namespace eztw::ui

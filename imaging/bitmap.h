@@ -1,0 +1,56 @@
+// The bitmap object of the imaging layer: a BMP, GIF, JPEG or PNG file
+// decoded with Qt's readers, at reduced size where that is enough.
+#ifndef SORRELBY_IMAGING_BITMAP_H
+#define SORRELBY_IMAGING_BITMAP_H
+
+#include <QByteArray>
+#include <QImage>
+#include <QSize>
+#include <functional>
+
+namespace imaging {
+
+// Limits for every image this layer decodes: a header that claims more
+// pixels is refused before any decoding, and no reader may allocate more.
+inline constexpr qint64 kMaxImagePixels = 128LL * 1024 * 1024;
+inline constexpr int kAllocationLimitMB = 256;
+
+class Bitmap {
+ public:
+  // Tells, for the image's own size, how many pixels across and down the
+  // drawing will need; an invalid size means all of them.
+  using Need = std::function<QSize(QSize full)>;
+
+  // Reads `name` (raw bytes). Where `need` asks for fewer pixels than the
+  // image has, JPEGs are decoded at 1/2, 1/4 or 1/8 of their size by the
+  // decoder. False, and empty, when the file is no readable bitmap.
+  bool load(const QByteArray& name, const Need& need = Need());
+  void clear();
+  bool isNull() const { return image_.isNull(); }
+
+  // The image's own size in pixels; empty when nothing is loaded.
+  QSize size() const { return size_; }
+  int width() const { return size_.width(); }
+  int height() const { return size_.height(); }
+
+  // The decoded pixels, with at least enough of them to fill `fit` (the whole
+  // image when `fit` is empty). Reads the file again when the pixels at hand
+  // are too few; if that fails, what is at hand is returned.
+  const QImage& pixels(QSize fit = QSize());
+
+ private:
+  bool enough(QSize fit) const;
+
+  QByteArray name_;
+  QSize size_;
+  QImage image_;
+};
+
+// The pixel size worth asking the JPEG decoder for so that an image of
+// `full` size covers `fit`: the smallest of full ÷ 8, ÷ 4, ÷ 2 (rounded down)
+// that still covers it, else `full`.
+QSize jpegDecodeSize(QSize full, QSize fit);
+
+}  // namespace imaging
+
+#endif

@@ -1,0 +1,12 @@
+#include "userevents.h"
+
+#include <QCoreApplication>
+
+namespace userevents {
+
+void post(int number, const QByteArray& path, const QObject* source) {
+  if (QCoreApplication* app = QCoreApplication::instance())
+    QCoreApplication::postEvent(app, new PathEvent(number, path, source));
+}
+
+}  // namespace userevents
