@@ -60,7 +60,8 @@ void reportFailure(int32_t hwnd) {
 bool enableSource(int32_t hwnd) {
   Session& s = S();
   if (!s.enable()) return false;
-  if (uiShown() && !ui::sourceDialog(hwnd, *s.device(), s.settings.appTitle + " - " + s.sourceInfo().sourceName())) {
+  if (uiShown() && !ui::sourceDialog(hwnd, *s.device(),
+                                     s.settings.appTitle + " - " + s.sourceInfo().sourceName())) {
     s.disable();
     s.errors.userClosedSource = true;
     s.recordError(kErrCancelled, kCcSuccess, kRcCancel);
@@ -85,7 +86,8 @@ std::unique_ptr<Dib> transferDib(int32_t hwnd) {
                                      [&] { return s.transfer(progress); });
   if (!r.dib) return nullptr;
   r.dib->setDpi(static_cast<int32_t>(std::lround(xdpi)), static_cast<int32_t>(std::lround(ydpi)));
-  logf("  image %dx%d, %d bits, %d dpi", r.dib->width(), r.dib->height(), r.dib->depth(), r.dib->xDpi());
+  logf("  image %dx%d, %d bits, %d dpi", r.dib->width(), r.dib->height(), r.dib->depth(),
+       r.dib->xDpi());
   return std::move(r.dib);
 }
 
@@ -106,8 +108,10 @@ std::unique_ptr<Dib> acquireDib(int32_t hwnd, int32_t pixelTypes) {
   // A one-call acquisition leaves no pages pending behind it.
   if (s.state() == 6 && start < 6 && !s.settings.multiTransfer) s.abortAll();
   returnTo(start);
-  if (!dib) reportFailure(hwnd);
-  else s.recordSuccess();
+  if (!dib)
+    reportFailure(hwnd);
+  else
+    s.recordSuccess();
   return dib;
 }
 
@@ -152,8 +156,9 @@ int32_t acquireToFile(int32_t hwnd, const char* fileName, int format) {
   std::setvbuf(file.stream(), buffer.data(), _IOFBF, buffer.size());
   auto dib = acquireDib(hwnd, 0);
   if (!dib) return kAcquireFailed;
-  int32_t rc = formatOf(format) == FileFormat::Jpeg ? encodeJpeg(*dib, s.settings.jpegQuality, file.stream())
-                                                     : encodeBmp(*dib, file.stream());
+  int32_t rc = formatOf(format) == FileFormat::Jpeg
+                   ? encodeJpeg(*dib, s.settings.jpegQuality, file.stream())
+                   : encodeBmp(*dib, file.stream());
   if (rc == kFileOk) rc = file.commit();
   if (rc != kFileOk) s.recordError(kErrFile, kCcFileWriteError);
   logf("  file %s: %d", path.c_str(), rc);

@@ -76,7 +76,8 @@ std::unique_ptr<Dib> decodeBmp(const uint8_t* data, std::size_t size) {
     masks[0] = 0x7c00, masks[1] = 0x03e0, masks[2] = 0x001f;
   }
   const int maxColors = bits <= 8 ? 1 << bits : 0;
-  if (bits <= 8 && (clrUsed == 0 || clrUsed > static_cast<uint32_t>(maxColors))) clrUsed = maxColors;
+  if (bits <= 8 && (clrUsed == 0 || clrUsed > static_cast<uint32_t>(maxColors)))
+    clrUsed = maxColors;
   if (bits > 8) clrUsed = 0;
   const std::size_t paletteAt =
       14 + ihSize + ((compression == kBiBitfields && ihSize == 40) ? 12 : 0);

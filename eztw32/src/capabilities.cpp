@@ -43,14 +43,16 @@ bool setPixelType(Device& d, int type) {
   std::optional<std::string> mode;
   switch (type) {
     case kPtBw:
-      if ((mode = modeEntry(d, {"lineart", "binary"}))) return d.setText(SANE_NAME_SCAN_MODE, *mode) == SANE_STATUS_GOOD;
-      if ((mode = modeEntry(d, {"gray", "grey"})) && d.setText(SANE_NAME_SCAN_MODE, *mode) == SANE_STATUS_GOOD &&
-          depthOffered(d, 1))
+      if ((mode = modeEntry(d, {"lineart", "binary"})))
+        return d.setText(SANE_NAME_SCAN_MODE, *mode) == SANE_STATUS_GOOD;
+      if ((mode = modeEntry(d, {"gray", "grey"})) &&
+          d.setText(SANE_NAME_SCAN_MODE, *mode) == SANE_STATUS_GOOD && depthOffered(d, 1))
         return d.setNumber(SANE_NAME_BIT_DEPTH, 1) == SANE_STATUS_GOOD;
       return false;
     case kPtGray:
     case kPtRgb: {
-      mode = type == kPtGray ? modeEntry(d, {"gray", "grey"}) : modeEntry(d, {"color", "colour", "rgb"});
+      mode = type == kPtGray ? modeEntry(d, {"gray", "grey"})
+                             : modeEntry(d, {"color", "colour", "rgb"});
       if (!mode || d.setText(SANE_NAME_SCAN_MODE, *mode) != SANE_STATUS_GOOD) return false;
       const auto depth = d.number(SANE_NAME_BIT_DEPTH);
       if (depth && *depth == 1 && depthOffered(d, 8)) d.setNumber(SANE_NAME_BIT_DEPTH, 8);
@@ -111,13 +113,20 @@ bool setScanArea(Device& d, const Area& a) {
 
 std::optional<double> mmPerUnit(int units, double dpi) {
   switch (units) {
-    case 0: return 25.4;
-    case 1: return 10.0;
-    case 2: return 25.4 / 6;
-    case 3: return 25.4 / 72;
-    case 4: return 25.4 / 1440;
-    case 5: return dpi > 0 ? 25.4 / dpi : std::optional<double>{};
-    case 6: return 1.0;
+    case 0:
+      return 25.4;
+    case 1:
+      return 10.0;
+    case 2:
+      return 25.4 / 6;
+    case 3:
+      return 25.4 / 72;
+    case 4:
+      return 25.4 / 1440;
+    case 5:
+      return dpi > 0 ? 25.4 / dpi : std::optional<double>{};
+    case 6:
+      return 1.0;
   }
   return std::nullopt;
 }
@@ -140,7 +149,8 @@ bool setResolution(Device& d, double dpi, int which) {
     if (!list.empty() && std::find(list.begin(), list.end(), dpi) == list.end()) return false;
     return d.setNumber(name, dpi) == SANE_STATUS_GOOD;
   };
-  const bool separate = d.settable(SANE_NAME_SCAN_X_RESOLUTION) && d.settable(SANE_NAME_SCAN_Y_RESOLUTION);
+  const bool separate =
+      d.settable(SANE_NAME_SCAN_X_RESOLUTION) && d.settable(SANE_NAME_SCAN_Y_RESOLUTION);
   if (separate && which != 0)
     return setOne(which == 1 ? SANE_NAME_SCAN_X_RESOLUTION : SANE_NAME_SCAN_Y_RESOLUTION);
   bool ok = setOne(SANE_NAME_SCAN_RESOLUTION);

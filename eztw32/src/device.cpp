@@ -71,9 +71,10 @@ SANE_Status Device::setNumber(const char* name, double value) {
   if (d->type != SANE_TYPE_INT && d->type != SANE_TYPE_FIXED && d->type != SANE_TYPE_BOOL)
     return SANE_STATUS_INVAL;
   // Array options (per-channel values) get the same value in every element.
-  std::vector<SANE_Word> v(std::max<std::size_t>(1, static_cast<std::size_t>(d->size) / sizeof(SANE_Word)));
-  const SANE_Word w = d->type == SANE_TYPE_FIXED ? SANE_FIX(value)
-                                                 : static_cast<SANE_Word>(std::lround(value));
+  std::vector<SANE_Word> v(
+      std::max<std::size_t>(1, static_cast<std::size_t>(d->size) / sizeof(SANE_Word)));
+  const SANE_Word w =
+      d->type == SANE_TYPE_FIXED ? SANE_FIX(value) : static_cast<SANE_Word>(std::lround(value));
   for (auto& e : v) e = w;
   return api_.controlOption(handle_, i, SANE_ACTION_SET_VALUE, v.data(), nullptr);
 }
@@ -84,7 +85,8 @@ SANE_Status Device::setText(const char* name, const std::string& value) {
   if (i < 0 || !SANE_OPTION_IS_ACTIVE(d->cap) || !SANE_OPTION_IS_SETTABLE(d->cap))
     return SANE_STATUS_UNSUPPORTED;
   if (d->type != SANE_TYPE_STRING) return SANE_STATUS_INVAL;
-  std::vector<char> v(std::max<std::size_t>(static_cast<std::size_t>(d->size), value.size() + 1), 0);
+  std::vector<char> v(std::max<std::size_t>(static_cast<std::size_t>(d->size), value.size() + 1),
+                      0);
   std::memcpy(v.data(), value.c_str(), value.size());
   return api_.controlOption(handle_, i, SANE_ACTION_SET_VALUE, v.data(), nullptr);
 }

@@ -79,8 +79,12 @@ void Dib::setPelsPerMeter(int32_t x, int32_t y) {
   setHeader(h);
 }
 
-int32_t Dib::xDpi() const { return static_cast<int32_t>(std::lround(xPelsPerMeter() / kInchesPerMeter)); }
-int32_t Dib::yDpi() const { return static_cast<int32_t>(std::lround(yPelsPerMeter() / kInchesPerMeter)); }
+int32_t Dib::xDpi() const {
+  return static_cast<int32_t>(std::lround(xPelsPerMeter() / kInchesPerMeter));
+}
+int32_t Dib::yDpi() const {
+  return static_cast<int32_t>(std::lround(yPelsPerMeter() / kInchesPerMeter));
+}
 void Dib::setDpi(int32_t x, int32_t y) {
   setPelsPerMeter(static_cast<int32_t>(std::lround(x * kInchesPerMeter)),
                   static_cast<int32_t>(std::lround(y * kInchesPerMeter)));
@@ -159,9 +163,15 @@ Rgb Dib::pixel(int32_t x, int32_t y) const {
   const uint8_t* row = rowFromTop(y);
   int index = 0;
   switch (depth()) {
-    case 1: index = (row[x >> 3] >> (7 - (x & 7))) & 1; break;
-    case 4: index = (row[x >> 1] >> ((x & 1) ? 0 : 4)) & 15; break;
-    case 8: index = row[x]; break;
+    case 1:
+      index = (row[x >> 3] >> (7 - (x & 7))) & 1;
+      break;
+    case 4:
+      index = (row[x >> 1] >> ((x & 1) ? 0 : 4)) & 15;
+      break;
+    case 8:
+      index = row[x];
+      break;
     default: {
       const uint8_t* p = row + static_cast<std::size_t>(x) * (depth() / 8);
       return {p[2], p[1], p[0]};

@@ -58,9 +58,7 @@ class Dib {
   const uint8_t* bits() const { return palette() + 4 * colorCount(); }
   // Row y counted from the top of the picture.
   uint8_t* rowFromTop(int32_t y) { return bits() + rowBytes() * (height() - 1 - y); }
-  const uint8_t* rowFromTop(int32_t y) const {
-    return bits() + rowBytes() * (height() - 1 - y);
-  }
+  const uint8_t* rowFromTop(int32_t y) const { return bits() + rowBytes() * (height() - 1 - y); }
   std::size_t pixelBytes() const { return rowBytes() * height(); }
 
   // The packed block as it goes after a BITMAPFILEHEADER or onto a clipboard.

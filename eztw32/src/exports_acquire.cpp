@@ -44,14 +44,16 @@ EZ_API int32_t TWAIN_AcquireToClipboard(int32_t nHwnd, int32_t nPixTypes) {
 EZ_API int32_t TWAIN_WriteNativeToFilename(int32_t hDib, const char* cFilename) {
   return guarded("TWAIN_WriteNativeToFilename", kBadDib, [&] {
     int32_t rc = kBadDib;
-    const int format = cFilename && *cFilename ? formatFromName(cFilename) : S().settings.saveFormat;
+    const int format =
+        cFilename && *cFilename ? formatFromName(cFilename) : S().settings.saveFormat;
     withDib(hDib, [&](Dib& d) { rc = writeDibFile(0, d, cFilename, format); });
     return rc;
   });
 }
 
 EZ_API int32_t TWAIN_LoadNativeFromFilename(const char* cFilename) {
-  return guarded("TWAIN_LoadNativeFromFilename", 0, [&] { return storeDib(loadImageFile(cFilename)); });
+  return guarded("TWAIN_LoadNativeFromFilename", 0,
+                 [&] { return storeDib(loadImageFile(cFilename)); });
 }
 
 EZ_API int32_t TWAIN_FreeNative(int32_t hDib) {
@@ -59,9 +61,8 @@ EZ_API int32_t TWAIN_FreeNative(int32_t hDib) {
 }
 
 EZ_API int32_t TWAIN_AcquireToFilename(int32_t nHwnd, const char* cFilename) {
-  return guarded("TWAIN_AcquireToFilename", kAcquireFailed, [&] {
-    return acquireToFile(nHwnd, cFilename, S().settings.saveFormat);
-  });
+  return guarded("TWAIN_AcquireToFilename", kAcquireFailed,
+                 [&] { return acquireToFile(nHwnd, cFilename, S().settings.saveFormat); });
 }
 
 EZ_API int32_t TWAIN_AcquireFile(int32_t nHwnd, int32_t nFF, const char* cFilename) {

@@ -62,10 +62,12 @@ int32_t getLayout(const char* name, double* l, double* t, double* r, double* b, 
 }  // namespace
 
 EZ_API int32_t TWAIN_HasFeeder(void) {
-  return onDevice("TWAIN_HasFeeder", 0, [](Device& d) { return sourceEntry(d, kFeederWords) ? 1 : 0; });
+  return onDevice("TWAIN_HasFeeder", 0,
+                  [](Device& d) { return sourceEntry(d, kFeederWords) ? 1 : 0; });
 }
 EZ_API int32_t TWAIN_IsFeederSelected(void) {
-  return guarded("TWAIN_IsFeederSelected", 0, [] { return Session::instance().feederSelected() ? 1 : 0; });
+  return guarded("TWAIN_IsFeederSelected", 0,
+                 [] { return Session::instance().feederSelected() ? 1 : 0; });
 }
 EZ_API int32_t TWAIN_SelectFeeder(int32_t nYes) {
   return onDevice("TWAIN_SelectFeeder", 0,
@@ -99,8 +101,9 @@ EZ_API int32_t TWAIN_GetDuplexSupport(void) {
                   [](Device& d) { return sourceEntry(d, kDuplexWords) ? 1 : 0; });
 }
 EZ_API int32_t TWAIN_EnableDuplex(int32_t nYesNo) {
-  return onDevice("TWAIN_EnableDuplex", 0,
-                  [&](Device& d) { return selectSourceEntry(d, kDuplexWords, nYesNo != 0) ? 1 : 0; });
+  return onDevice("TWAIN_EnableDuplex", 0, [&](Device& d) {
+    return selectSourceEntry(d, kDuplexWords, nYesNo != 0) ? 1 : 0;
+  });
 }
 EZ_API int32_t TWAIN_IsDuplexEnabled(void) {
   return onDevice("TWAIN_IsDuplexEnabled", kNone, [](Device& d) -> int32_t {
@@ -117,13 +120,15 @@ EZ_API int32_t TWAIN_SetCurrentUnits(int32_t nUnits) {
   });
 }
 EZ_API int32_t TWAIN_GetBitDepth(void) {
-  return onDevice("TWAIN_GetBitDepth", kNone, [](Device& d) { return bitDepth(d).value_or(kNone); });
+  return onDevice("TWAIN_GetBitDepth", kNone,
+                  [](Device& d) { return bitDepth(d).value_or(kNone); });
 }
 EZ_API int32_t TWAIN_SetBitDepth(int32_t nBits) {
   return onDevice("TWAIN_SetBitDepth", 0, [&](Device& d) { return setBitDepth(d, nBits) ? 1 : 0; });
 }
 EZ_API int32_t TWAIN_GetPixelType(void) {
-  return onDevice("TWAIN_GetPixelType", kNone, [](Device& d) { return pixelType(d).value_or(kNone); });
+  return onDevice("TWAIN_GetPixelType", kNone,
+                  [](Device& d) { return pixelType(d).value_or(kNone); });
 }
 EZ_API int32_t TWAIN_SetCurrentPixelType(int32_t nPixType) {
   return onDevice("TWAIN_SetCurrentPixelType", 0,
@@ -188,14 +193,15 @@ EZ_API int32_t TWAIN_SetPaperSize(int32_t nSize) {
       int code;
       double w, h;  // mm
     };
-    static constexpr Paper papers[] = {{1, 210, 297},      {2, 182, 257},   {3, 215.9, 279.4},
-                                       {4, 215.9, 355.6},  {5, 148, 210},   {6, 250, 353},
-                                       {7, 215.9, 355.6},  {8, 215.9, 279.4}};
+    static constexpr Paper papers[] = {{1, 210, 297},     {2, 182, 257},    {3, 215.9, 279.4},
+                                       {4, 215.9, 355.6}, {5, 148, 210},    {6, 250, 353},
+                                       {7, 215.9, 355.6}, {8, 215.9, 279.4}};
     const auto max = maxScanArea(d);
     if (!max) return 0;
     if (nSize == 0) return setScanArea(d, *max) ? 1 : 0;  // no fixed size: the whole area
     for (const auto& p : papers)
-      if (p.code == nSize) return setScanArea(d, {max->l, max->t, max->l + p.w, max->t + p.h}) ? 1 : 0;
+      if (p.code == nSize)
+        return setScanArea(d, {max->l, max->t, max->l + p.w, max->t + p.h}) ? 1 : 0;
     return 0;
   });
 }
@@ -236,8 +242,9 @@ EZ_API int32_t TWAIN_SetGamma(double nGamma) {
   });
 }
 EZ_API int32_t TWAIN_SetShadow(double nShadow) {
-  return onDevice("TWAIN_SetShadow", 0,
-                  [&](Device& d) { return setScaled(d, SANE_NAME_SHADOW, nShadow, 0, 255) ? 1 : 0; });
+  return onDevice("TWAIN_SetShadow", 0, [&](Device& d) {
+    return setScaled(d, SANE_NAME_SHADOW, nShadow, 0, 255) ? 1 : 0;
+  });
 }
 EZ_API int32_t TWAIN_SetHighlight(double nHighl) {
   return onDevice("TWAIN_SetHighlight", 0, [&](Device& d) {

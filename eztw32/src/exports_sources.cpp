@@ -11,7 +11,8 @@ Session& S() { return Session::instance(); }
 }  // namespace
 
 EZ_API int32_t TWAIN_SelectImageSource(int32_t hwnd) {
-  return guarded("TWAIN_SelectImageSource", 0, [&] { return selectSourceInteractive(hwnd) ? 1 : 0; });
+  return guarded("TWAIN_SelectImageSource", 0,
+                 [&] { return selectSourceInteractive(hwnd) ? 1 : 0; });
 }
 
 EZ_API int32_t TWAIN_GetSourceName(char* cName) {

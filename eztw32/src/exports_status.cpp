@@ -87,8 +87,8 @@ EZ_API int32_t TWAIN_RegisterApp(int32_t nMajor, int32_t nMinor, int32_t nLangua
                                  int32_t nCountry, const char* sVersion, const char* sMfg,
                                  const char* sFamily, const char* sProduct) {
   return guarded("TWAIN_RegisterApp", 0, [&] {
-    logf("TWAIN_RegisterApp(%d.%d, lang %d, country %d, %s, %s, %s, %s)", nMajor, nMinor,
-         nLanguage, nCountry, sVersion ? sVersion : "", sMfg ? sMfg : "", sFamily ? sFamily : "",
+    logf("TWAIN_RegisterApp(%d.%d, lang %d, country %d, %s, %s, %s, %s)", nMajor, nMinor, nLanguage,
+         nCountry, sVersion ? sVersion : "", sMfg ? sMfg : "", sFamily ? sFamily : "",
          sProduct ? sProduct : "");
     Session::instance().settings.product = sProduct ? sProduct : "";
     return 1;

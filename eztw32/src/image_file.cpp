@@ -24,11 +24,12 @@ int32_t PendingFile::open(const std::string& target) {
   std::string temp = dir + "." + base + ".partXXXXXX";
   const int fd = ::mkstemp(temp.data());
   if (fd < 0) return kFileOpenError;
-  ::fchmod(fd, 0666 & ~[] {
-    const mode_t m = ::umask(0);
-    ::umask(m);
-    return m;
-  }());
+  ::fchmod(
+      fd, 0666 & ~[] {
+        const mode_t m = ::umask(0);
+        ::umask(m);
+        return m;
+      }());
   fp_ = ::fdopen(fd, "wb");
   if (!fp_) {
     ::close(fd);

@@ -36,14 +36,12 @@ constexpr std::size_t kAlwaysAllowed = std::size_t{64} << 20;
 
 int32_t encodeJpeg(const Dib& dib, int quality, std::FILE* out) {
   const int depth = dib.depth();
-  const bool grey = depth == 8 ? dib.isGreyPalette() : (depth == 1 && dib.colorCount() == 2 &&
-                                                        [&] {
-                                                          Rgb a, b;
-                                                          dib.paletteEntry(0, a);
-                                                          dib.paletteEntry(1, b);
-                                                          return a.r == a.g && a.g == a.b &&
-                                                                 b.r == b.g && b.g == b.b;
-                                                        }());
+  const bool grey = depth == 8 ? dib.isGreyPalette() : (depth == 1 && dib.colorCount() == 2 && [&] {
+    Rgb a, b;
+    dib.paletteEntry(0, a);
+    dib.paletteEntry(1, b);
+    return a.r == a.g && a.g == a.b && b.r == b.g && b.g == b.b;
+  }());
   jpeg_compress_struct cinfo;
   ErrorManager err;
   cinfo.err = jpeg_std_error(&err.pub);

@@ -13,8 +13,8 @@ struct SaneApi {
   SANE_Status (*open)(SANE_String_Const name, SANE_Handle* handle);
   void (*close)(SANE_Handle handle);
   const SANE_Option_Descriptor* (*getOptionDescriptor)(SANE_Handle handle, SANE_Int option);
-  SANE_Status (*controlOption)(SANE_Handle handle, SANE_Int option, SANE_Action action,
-                               void* value, SANE_Int* info);
+  SANE_Status (*controlOption)(SANE_Handle handle, SANE_Int option, SANE_Action action, void* value,
+                               SANE_Int* info);
   SANE_Status (*getParameters)(SANE_Handle handle, SANE_Parameters* params);
   SANE_Status (*start)(SANE_Handle handle);
   SANE_Status (*read)(SANE_Handle handle, SANE_Byte* data, SANE_Int maxLength, SANE_Int* length);

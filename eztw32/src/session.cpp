@@ -62,7 +62,7 @@ bool Session::closeManager() {
     recordError(kErrSequence, kCcSeqError);
     return false;
   }
-  closeSource();
+  if (state_ >= 4) closeSource();
   state_ = 2;
   return true;
 }
@@ -111,7 +111,8 @@ bool Session::findSource(const std::string& name, DeviceInfo& out) {
   for (const auto& d : devices()) {
     const std::string paren = "(" + d.name + ")";
     if (key == d.sourceName() || key == d.name ||
-        (key.size() >= paren.size() && key.compare(key.size() - paren.size(), paren.size(), paren) == 0)) {
+        (key.size() >= paren.size() &&
+         key.compare(key.size() - paren.size(), paren.size(), paren) == 0)) {
       out = d;
       return true;
     }
@@ -147,7 +148,7 @@ bool Session::closeSource() {
     recordError(kErrSequence, kCcSeqError);
     return false;
   }
-  disable();
+  if (state_ >= 5) disable();
   device_.reset();  // cancels and closes
   logf("  SANE sane_close");
   state_ = 3;

@@ -23,7 +23,7 @@ struct Settings {
   bool disableParent = true;
   bool indicators = true;
   bool suppressErrors = false;
-  int units = 0;  // TWAIN units: 0 inches
+  int units = 0;       // TWAIN units: 0 inches
   int pixelTypes = 0;  // allowed TWAIN pixel types as a bit mask, 0 any
   int xferCount = -1;  // transfers wanted, -1 as many as there are
   bool autoFeed = true;

@@ -2,7 +2,9 @@
 
 #include <sane/saneopts.h>
 
+#include <chrono>
 #include <cstring>
+#include <thread>
 #include <vector>
 
 namespace eztw {
@@ -49,8 +51,7 @@ void convertLine(const SANE_Parameters& p, const uint8_t* src, uint8_t* dst, int
       }
       break;
     default: {  // one channel of a three-pass scan, into its byte of BGR
-      const int channel =
-          p.format == SANE_FRAME_RED ? 2 : (p.format == SANE_FRAME_GREEN ? 1 : 0);
+      const int channel = p.format == SANE_FRAME_RED ? 2 : (p.format == SANE_FRAME_GREEN ? 1 : 0);
       if (p.depth == 8) {
         for (int32_t x = 0; x < width; ++x) dst[3 * x + channel] = src[x];
       } else {
@@ -66,16 +67,25 @@ bool supported(const SANE_Parameters& p) {
   if (p.pixels_per_line <= 0 || p.bytes_per_line <= 0) return false;
   if (p.depth != 1 && p.depth != 8 && p.depth != 16) return false;
   if (p.format == SANE_FRAME_RGB && p.depth == 1) return false;
-  const long long minBytes = p.format == SANE_FRAME_RGB
-                                 ? 3LL * p.pixels_per_line * p.depth / 8
-                                 : (p.depth == 1 ? (p.pixels_per_line + 7) / 8
-                                                 : 1LL * p.pixels_per_line * p.depth / 8);
+  const long long minBytes =
+      p.format == SANE_FRAME_RGB
+          ? 3LL * p.pixels_per_line * p.depth / 8
+          : (p.depth == 1 ? (p.pixels_per_line + 7) / 8 : 1LL * p.pixels_per_line * p.depth / 8);
   return p.bytes_per_line >= minBytes && p.pixels_per_line <= kMaxSide;
 }
 
 TransferResult fail(Device& device, SANE_Status status) {
   device.api().cancel(device.handle());
   return {status, nullptr};
+}
+
+// A failure reported by the very first read comes while a backend may still
+// be starting its reader thread. Backends built on sanei_thread cancel that
+// thread asynchronously, which deadlocks when it is caught inside malloc;
+// a short pause lets it reach its first blocking write before we cancel.
+TransferResult failEarly(Device& device, SANE_Status status) {
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  return fail(device, status);
 }
 
 }  // namespace
@@ -100,8 +110,8 @@ TransferResult readImage(Device& device, TransferProgress& progress) {
     st = api.getParameters(h, &p);
     if (st != SANE_STATUS_GOOD) return fail(device, st);
     if (!supported(p)) return fail(device, SANE_STATUS_UNSUPPORTED);
-    const bool pass = p.format == SANE_FRAME_RED || p.format == SANE_FRAME_GREEN ||
-                      p.format == SANE_FRAME_BLUE;
+    const bool pass =
+        p.format == SANE_FRAME_RED || p.format == SANE_FRAME_GREEN || p.format == SANE_FRAME_BLUE;
     const int depth = dibDepthFor(p);
     if (frame == 0) {
       firstDepth = depth;
@@ -126,10 +136,12 @@ TransferResult readImage(Device& device, TransferProgress& progress) {
       SANE_Int got = 0;
       st = api.read(h, chunk.data(), kReadChunk, &got);
       if (st == SANE_STATUS_EOF) break;
-      if (st != SANE_STATUS_GOOD) return fail(device, st);
+      if (st != SANE_STATUS_GOOD)
+        return y == 0 && filled == 0 ? failEarly(device, st) : fail(device, st);
       const uint8_t* src = chunk.data();
       while (got > 0) {
-        const std::size_t take = std::min<std::size_t>(line.size() - filled, static_cast<std::size_t>(got));
+        const std::size_t take =
+            std::min<std::size_t>(line.size() - filled, static_cast<std::size_t>(got));
         std::memcpy(line.data() + filled, src, take);
         filled += take, src += take, got -= static_cast<SANE_Int>(take);
         if (filled < line.size()) break;

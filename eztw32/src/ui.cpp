@@ -24,6 +24,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 #include <cstdio>
+#include <limits>
 #include <mutex>
 #include <thread>
 
@@ -139,7 +140,12 @@ bool sourceDialog(int32_t hwnd, Device& device, const std::string& title) {
   layout->addWidget(buttons);
   QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
   QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
-  QTimer::singleShot(0, scan, [scan] { scan->setFocus(); });
+  // Timers here are locals, never QTimer::singleShot with a functor: a
+  // pending one would outlive this library if the caller unloads it.
+  QTimer focus;
+  focus.setSingleShot(true);
+  QObject::connect(&focus, &QTimer::timeout, scan, [scan] { scan->setFocus(); });
+  focus.start(0);
   if (dialog.exec() != QDialog::Accepted) return false;
 
   // Mode first: it may change which other options are active.
@@ -149,7 +155,8 @@ bool sourceDialog(int32_t hwnd, Device& device, const std::string& title) {
   setResolution(device, res->value(), 0);
   if (source->count()) device.setText(SANE_NAME_SCAN_SOURCE, source->currentText().toStdString());
   if (edges[0])
-    setScanArea(device, {edges[0]->value(), edges[1]->value(), edges[2]->value(), edges[3]->value()});
+    setScanArea(device,
+                {edges[0]->value(), edges[1]->value(), edges[2]->value(), edges[3]->value()});
   return true;
 }
 
@@ -172,8 +179,17 @@ TransferResult runTransfer(int32_t hwnd, bool showProgress, const std::string& t
   dialog.setWindowModality(Qt::ApplicationModal);
   dialog.setAutoClose(false);
   dialog.setAutoReset(false);
-  dialog.setMinimumDuration(500);  // only transfers longer than a moment show it
+  // Shown by our own timer once the transfer takes longer than a moment:
+  // QProgressDialog's own timing restarts whenever the value is at its
+  // minimum, which a busy indicator always is.
+  dialog.setMinimumDuration(std::numeric_limits<int>::max());
   dialog.setRange(0, 0);
+  QTimer showLater;
+  showLater.setSingleShot(true);
+  QObject::connect(&showLater, &QTimer::timeout, &dialog, [&] {
+    if (!progress.done) dialog.show();
+  });
+  showLater.start(500);
   QObject::connect(&dialog, &QProgressDialog::canceled, [&] {
     progress.cancel = true;
     dialog.setLabelText(QObject::tr("Cancelling..."));
@@ -181,6 +197,7 @@ TransferResult runTransfer(int32_t hwnd, bool showProgress, const std::string& t
   QTimer timer;
   QObject::connect(&timer, &QTimer::timeout, [&] {
     const long long expected = progress.linesExpected, read = progress.linesRead;
+    if (dialog.wasCanceled()) progress.cancel = true;
     if (progress.cancel) return;
     if (expected > 0) {
       dialog.setRange(0, 1000);
@@ -232,7 +249,8 @@ bool putOnClipboard(const Dib& dib) {
     return true;
   }
   const auto bytes = bmpFileBytes(dib);
-  const QByteArray bmp(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size()));
+  const QByteArray bmp(reinterpret_cast<const char*>(bytes.data()),
+                       static_cast<qsizetype>(bytes.size()));
   auto* mime = new QMimeData;
   mime->setData(kBmpMime, bmp);
   mime->setImageData(QImage::fromData(bmp, "BMP"));
@@ -261,7 +279,8 @@ std::unique_ptr<Dib> takeFromClipboard() {
   } else {
     return nullptr;
   }
-  return decodeBmp(reinterpret_cast<const uint8_t*>(bmp.constData()), static_cast<std::size_t>(bmp.size()));
+  return decodeBmp(reinterpret_cast<const uint8_t*>(bmp.constData()),
+                   static_cast<std::size_t>(bmp.size()));
 }
 
 }  // namespace eztw::ui

@@ -36,8 +36,7 @@ bool sourceDialog(int32_t hwnd, Device& device, const std::string& title);
 // Runs work; with a GUI on a worker thread while a progress window with
 // Cancel shows once the transfer takes longer than a moment.
 TransferResult runTransfer(int32_t hwnd, bool showProgress, const std::string& title,
-                           TransferProgress& progress,
-                           const std::function<TransferResult()>& work);
+                           TransferProgress& progress, const std::function<TransferResult()>& work);
 // The file name chosen, nullopt when the user cancelled.
 std::optional<std::string> askSaveFile(int32_t hwnd, FileFormat format, const std::string& title);
 void message(int32_t hwnd, const std::string& text, const std::string& title);
