@@ -36,6 +36,7 @@ for script in $scripts; do
     # "met" compares the ratio with a target written as "<= 1.2", ">= 2" etc.
     awk -F'|' -v area="$area" 'NF == 6 {
         for (i = 1; i <= 6; i++) gsub(/^[ \t]+|[ \t]+$/, "", $i)
+        if ($1 == "figure") next  # a header line of the area
         met = "-"
         r = $5; sub(/ *x$/, "", r)
         if (r ~ /^[0-9.]+$/ && match($6, /^(<=|>=|<|>) *[0-9.]+/)) {
