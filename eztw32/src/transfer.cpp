@@ -84,7 +84,7 @@ TransferResult fail(Device& device, SANE_Status status) {
 // thread asynchronously, which deadlocks when it is caught inside malloc;
 // a short pause lets it reach its first blocking write before we cancel.
 TransferResult failEarly(Device& device, SANE_Status status) {
-  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  std::this_thread::sleep_for(std::chrono::milliseconds(500));
   return fail(device, status);
 }
 
@@ -95,7 +95,7 @@ TransferResult readImage(Device& device, TransferProgress& progress) {
   SANE_Handle h = device.handle();
   std::unique_ptr<Dib> dib;
   // Rows, top-down in DIB layout, of a frame whose height is unknown.
-  std::vector<uint8_t> grown;
+  Bytes grown;
   bool unknownHeight = false;
   int32_t width = 0, height = 0;
   std::vector<uint8_t> chunk(kReadChunk);
@@ -119,13 +119,14 @@ TransferResult readImage(Device& device, TransferProgress& progress) {
       unknownHeight = p.lines < 0;
       height = p.lines;
       if (!unknownHeight) {
-        dib = Dib::create(depth, width, height);
+        dib = Dib::create(depth, width, height, false);
         if (!dib) return fail(device, SANE_STATUS_NO_MEM);
       }
     } else if (!pass || p.pixels_per_line != width || (!unknownHeight && p.lines != height)) {
       return fail(device, SANE_STATUS_IO_ERROR);  // frames that do not fit together
     }
     const std::size_t dibRow = Dib::rowBytesFor(depth, width);
+    const std::size_t used = (static_cast<std::size_t>(width) * depth + 7) / 8;
     progress.linesExpected = unknownHeight ? -1 : static_cast<long long>(height) * (pass ? 3 : 1);
 
     std::vector<uint8_t> line(static_cast<std::size_t>(p.bytes_per_line));
@@ -160,10 +161,14 @@ TransferResult readImage(Device& device, TransferProgress& progress) {
           dst = dib->rowFromTop(y);
         }
         convertLine(p, line.data(), dst, width);
+        if (frame == 0) std::memset(dst + used, 0, dibRow - used);  // row padding
         ++y;
         ++progress.linesRead;
       }
     }
+    // Rows a device announced but never sent are black, not leftover memory.
+    if (!unknownHeight && frame == 0)
+      for (int32_t rest = y; rest < height; ++rest) std::memset(dib->rowFromTop(rest), 0, dibRow);
     if (p.last_frame || !pass || frame >= 2) break;
   }
   if (unknownHeight) {
