@@ -101,6 +101,8 @@ TransferResult readImage(Device& device, TransferProgress& progress) {
   std::vector<uint8_t> chunk(kReadChunk);
   int frame = 0;
   int firstDepth = 8;
+  bool streaming = false;
+  std::vector<uint8_t> streamRow;
   progress.linesRead = 0;
   for (;; ++frame) {
     if (progress.cancel) return fail(device, SANE_STATUS_CANCELLED);
@@ -118,7 +120,11 @@ TransferResult readImage(Device& device, TransferProgress& progress) {
       width = p.pixels_per_line;
       unknownHeight = p.lines < 0;
       height = p.lines;
-      if (!unknownHeight) {
+      streaming = progress.sink && !pass && !unknownHeight && height > 0 &&
+                  progress.sink->begin(depth, width, height);
+      if (streaming) {
+        streamRow.resize(Dib::rowBytesFor(depth, width));
+      } else if (!unknownHeight) {
         dib = Dib::create(depth, width, height, false);
         if (!dib) return fail(device, SANE_STATUS_NO_MEM);
       }
@@ -158,18 +164,31 @@ TransferResult readImage(Device& device, TransferProgress& progress) {
           dst = grown.data() + static_cast<std::size_t>(y) * dibRow;
         } else {
           if (y >= height) continue;  // more lines than announced: ignored
-          dst = dib->rowFromTop(y);
+          dst = streaming ? streamRow.data() : dib->rowFromTop(y);
         }
         convertLine(p, line.data(), dst, width);
         if (frame == 0) std::memset(dst + used, 0, dibRow - used);  // row padding
+        if (streaming && !progress.sink->put(y, dst)) {
+          progress.sinkFailed = true;
+          return fail(device, SANE_STATUS_IO_ERROR);
+        }
         ++y;
         ++progress.linesRead;
       }
     }
     // Rows a device announced but never sent are black, not leftover memory.
-    if (!unknownHeight && frame == 0)
+    if (!unknownHeight && frame == 0 && !streaming)
       for (int32_t rest = y; rest < height; ++rest) std::memset(dib->rowFromTop(rest), 0, dibRow);
     if (p.last_frame || !pass || frame >= 2) break;
+  }
+  if (streaming) {
+    if (!progress.sink->finish()) {
+      progress.sinkFailed = true;
+      return fail(device, SANE_STATUS_IO_ERROR);
+    }
+    TransferResult r;
+    r.streamed = true;
+    return r;
   }
   if (unknownHeight) {
     if (grown.empty()) return fail(device, SANE_STATUS_IO_ERROR);  // no lines at all
