@@ -57,7 +57,9 @@ struct JpegError {
   jpeg_error_mgr pub;
   std::jmp_buf jump;
 };
-void jpegFail(j_common_ptr cinfo) { std::longjmp(reinterpret_cast<JpegError*>(cinfo->err)->jump, 1); }
+void jpegFail(j_common_ptr cinfo) {
+  std::longjmp(reinterpret_cast<JpegError*>(cinfo->err)->jump, 1);
+}
 void jpegQuiet(j_common_ptr) {}
 
 // JPEG rows go top-down straight into the encoder. Every call into libjpeg
