@@ -1,6 +1,7 @@
 // Row-by-row writers for scans going straight into a file.
 #include <unistd.h>
 
+#include <algorithm>
 #include <csetjmp>
 #include <cstddef>
 #include <cstdio>
@@ -40,17 +41,39 @@ class BmpSink : public RowSink {
     return std::fwrite(bytes.data(), 1, bytes.size(), out_) == bytes.size() &&
            std::fflush(out_) == 0 && ::ftruncate(fd_, static_cast<off_t>(fileSize)) == 0;
   }
+  // Rows are gathered in batches: a batch of consecutive rows is one
+  // contiguous stretch of the file, written with one call.
   bool put(int32_t y, const uint8_t* row) override {
-    const off_t at = static_cast<off_t>(offset_ + row_ * static_cast<std::size_t>(height_ - 1 - y));
-    return ::pwrite(fd_, row, row_, at) == static_cast<ssize_t>(row_);
+    if (batch_.empty()) {
+      rowsPerBatch_ = std::max<std::size_t>(1, (std::size_t{1} << 20) / row_);
+      batch_.resize(rowsPerBatch_ * row_);
+    }
+    if (pending_ == 0) first_ = y;
+    // Row y sits in the batch counted from its bottom-most row.
+    std::memcpy(&batch_[(rowsPerBatch_ - 1 - pending_) * row_], row, row_);
+    ++pending_;
+    return pending_ < rowsPerBatch_ || flush();
   }
-  bool finish() override { return true; }  // unwritten rows are the file's zeros
+  bool flush() {
+    if (pending_ == 0) return true;
+    const int32_t last = first_ + static_cast<int32_t>(pending_) - 1;
+    const off_t at =
+        static_cast<off_t>(offset_ + row_ * static_cast<std::size_t>(height_ - 1 - last));
+    const std::size_t bytes = pending_ * row_;
+    const uint8_t* from = &batch_[(rowsPerBatch_ - pending_) * row_];
+    pending_ = 0;
+    return ::pwrite(fd_, from, bytes, at) == static_cast<ssize_t>(bytes);
+  }
+  bool finish() override { return flush(); }  // unwritten rows are the file's zeros
 
  private:
   std::FILE* out_;
   int fd_ = -1;
   std::size_t row_ = 0, offset_ = 0;
   int32_t height_ = 0;
+  std::vector<uint8_t> batch_;
+  std::size_t rowsPerBatch_ = 0, pending_ = 0;
+  int32_t first_ = 0;
 };
 
 struct JpegError {
