@@ -1,5 +1,7 @@
 #include "acquire.h"
 
+#include <unistd.h>
+
 #include <cmath>
 
 #include "capabilities.h"
@@ -72,7 +74,7 @@ bool enableSource(int32_t hwnd) {
 
 int32_t waitForNativeXfer(int32_t hwnd) { return storeDib(transferDib(hwnd)); }
 
-std::unique_ptr<Dib> transferDib(int32_t hwnd) {
+std::unique_ptr<Dib> transferDib(int32_t hwnd, RowSink* sink, bool* streamed) {
   Session& s = S();
   if (s.state() != 5 && s.state() != 6) {
     s.recordError(kErrSequence, kCcSeqError);
@@ -81,9 +83,16 @@ std::unique_ptr<Dib> transferDib(int32_t hwnd) {
   Device& d = *s.device();
   const double xdpi = resolution(d, false), ydpi = resolution(d, true);
   TransferProgress progress;
+  if (sink) {
+    sink->xdpi = static_cast<int32_t>(std::lround(xdpi));
+    sink->ydpi = static_cast<int32_t>(std::lround(ydpi));
+    progress.sink = sink;
+  }
   const bool show = s.settings.indicators && ui::available();
   TransferResult r = ui::runTransfer(hwnd, show, s.settings.appTitle, progress,
                                      [&] { return s.transfer(progress); });
+  if (r.streamed && streamed) *streamed = true;
+  if (progress.sinkFailed) s.recordError(kErrFile, kCcFileWriteError);
   if (!r.dib) return nullptr;
   r.dib->setDpi(static_cast<int32_t>(std::lround(xdpi)), static_cast<int32_t>(std::lround(ydpi)));
   logf("  image %dx%d, %d bits, %d dpi", r.dib->width(), r.dib->height(), r.dib->depth(),
@@ -91,7 +100,7 @@ std::unique_ptr<Dib> transferDib(int32_t hwnd) {
   return std::move(r.dib);
 }
 
-std::unique_ptr<Dib> acquireDib(int32_t hwnd, int32_t pixelTypes) {
+std::unique_ptr<Dib> acquireDib(int32_t hwnd, int32_t pixelTypes, RowSink* sink, bool* streamed) {
   Session& s = S();
   const int start = s.state();
   if (start == 7) {
@@ -103,7 +112,7 @@ std::unique_ptr<Dib> acquireDib(int32_t hwnd, int32_t pixelTypes) {
   if (ok) negotiatePixelTypes(pixelTypes ? pixelTypes : s.settings.pixelTypes);
   if (ok && s.state() == 4) ok = enableSource(hwnd);
   if (ok) {
-    dib = transferDib(hwnd);
+    dib = transferDib(hwnd, sink, streamed);
   }
   // A one-call acquisition leaves no pages pending behind it.
   if (s.state() == 6 && start < 6 && !s.settings.multiTransfer) s.abortAll();
@@ -154,8 +163,22 @@ int32_t acquireToFile(int32_t hwnd, const char* fileName, int format) {
     return kFileOpenError;
   }
   std::setvbuf(file.stream(), buffer.data(), _IOFBF, buffer.size());
-  auto dib = acquireDib(hwnd, 0);
-  if (!dib) return kAcquireFailed;
+  // Pages of known height stream into the file; others come back as a DIB.
+  auto sink = makeFileSink(formatOf(format), file.stream(), s.settings.jpegQuality);
+  bool streamed = false;
+  auto dib = acquireDib(hwnd, 0, sink.get(), &streamed);
+  if (streamed) {
+    sink.reset();
+    const int32_t rc = file.commit();
+    if (rc != kFileOk) s.recordError(kErrFile, kCcFileWriteError);
+    logf("  file %s: %d", path.c_str(), rc);
+    return rc;
+  }
+  if (!dib) return s.errors.lastError == kErrFile ? kFileWriteError : kAcquireFailed;
+  // A sink that declined may have written a header: start the file afresh.
+  std::fflush(file.stream());
+  if (::ftruncate(::fileno(file.stream()), 0) != 0) return kFileWriteError;
+  std::rewind(file.stream());
   int32_t rc = formatOf(format) == FileFormat::Jpeg
                    ? encodeJpeg(*dib, s.settings.jpegQuality, file.stream())
                    : encodeBmp(*dib, file.stream());

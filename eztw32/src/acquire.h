@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "dib.h"
+#include "image_file.h"
 #include "session.h"
 
 namespace eztw {
@@ -14,8 +15,11 @@ namespace eztw {
 bool uiShown();  // the source's interface shows: not hidden, and a GUI exists
 bool enableSource(int32_t hwnd);
 int32_t waitForNativeXfer(int32_t hwnd);
-std::unique_ptr<Dib> transferDib(int32_t hwnd);
-std::unique_ptr<Dib> acquireDib(int32_t hwnd, int32_t pixelTypes);
+// With a sink, a page that can be streamed goes into it and *streamed is
+// set; the result is then null although the transfer succeeded.
+std::unique_ptr<Dib> transferDib(int32_t hwnd, RowSink* sink = nullptr, bool* streamed = nullptr);
+std::unique_ptr<Dib> acquireDib(int32_t hwnd, int32_t pixelTypes, RowSink* sink = nullptr,
+                                bool* streamed = nullptr);
 // Result code: 0, -1, -2, -3, -4 or -10.
 int32_t acquireToFile(int32_t hwnd, const char* fileName, int format);
 bool acquireToClipboard(int32_t hwnd, int32_t pixelTypes);

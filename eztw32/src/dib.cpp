@@ -22,14 +22,18 @@ Dib::Header Dib::header() const {
 
 void Dib::setHeader(const Header& h) { std::memcpy(data_.data(), &h, sizeof h); }
 
-std::unique_ptr<Dib> Dib::create(int depth, int32_t width, int32_t height) {
+std::unique_ptr<Dib> Dib::create(int depth, int32_t width, int32_t height, bool zeroed) {
   if (!validDepth(depth) || width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide)
     return nullptr;
   const std::size_t row = rowBytesFor(depth, width);
   if (row > kMaxPixelBytes / static_cast<std::size_t>(height)) return nullptr;
   const int colors = depth <= 8 ? (1 << depth) : 0;
   auto dib = std::unique_ptr<Dib>(new Dib);
-  dib->data_.assign(kInfoHeaderSize + 4 * colors + row * height, 0);
+  const std::size_t head = kInfoHeaderSize + 4 * static_cast<std::size_t>(colors);
+  dib->data_.resize(head + row * height);
+  std::fill_n(dib->data_.begin(), head, 0);
+  if (zeroed)
+    std::fill(dib->data_.begin() + static_cast<std::ptrdiff_t>(head), dib->data_.end(), 0);
   Header h{};
   h.size = kInfoHeaderSize;
   h.width = width;
@@ -43,7 +47,7 @@ std::unique_ptr<Dib> Dib::create(int depth, int32_t width, int32_t height) {
   return dib;
 }
 
-std::unique_ptr<Dib> Dib::fromTopDownRows(int depth, int32_t width, std::vector<uint8_t>&& rows) {
+std::unique_ptr<Dib> Dib::fromTopDownRows(int depth, int32_t width, Bytes&& rows) {
   const std::size_t row = rowBytesFor(depth, width);
   if (!validDepth(depth) || width <= 0 || row == 0 || rows.size() % row) return nullptr;
   const std::size_t height = rows.size() / row;

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace eztw {
@@ -16,6 +17,26 @@ inline constexpr std::size_t kInfoHeaderSize = 40;
 inline constexpr std::size_t kMaxPixelBytes = std::size_t{1} << 30;
 inline constexpr int32_t kMaxSide = 1 << 18;
 
+// Leaves new elements uninitialised: a page of scanned pixels is written
+// once by the transfer, not zeroed first.
+template <typename T>
+struct DefaultInitAllocator : std::allocator<T> {
+  template <typename U>
+  struct rebind {
+    using other = DefaultInitAllocator<U>;
+  };
+  using std::allocator<T>::allocator;
+  template <typename U>
+  void construct(U* p) noexcept {
+    ::new (static_cast<void*>(p)) U;
+  }
+  template <typename U, typename... Args>
+  void construct(U* p, Args&&... args) {
+    ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+  }
+};
+using Bytes = std::vector<uint8_t, DefaultInitAllocator<uint8_t>>;
+
 struct Rgb {
   uint8_t r, g, b;
 };
@@ -23,9 +44,10 @@ struct Rgb {
 class Dib {
  public:
   // Null when depth is not 1, 4, 8, 24 or 32, a side is not positive or the
-  // image would exceed kMaxPixelBytes. Pixels start zeroed; palettes start
-  // as a grey ramp.
-  static std::unique_ptr<Dib> create(int depth, int32_t width, int32_t height);
+  // image would exceed kMaxPixelBytes. Pixels start zeroed unless the
+  // caller writes every row itself (zeroed false); palettes start as a grey
+  // ramp.
+  static std::unique_ptr<Dib> create(int depth, int32_t width, int32_t height, bool zeroed = true);
 
   static std::size_t rowBytesFor(int depth, int32_t width) {
     return ((static_cast<std::size_t>(width) * depth + 31) / 32) * 4;
@@ -62,7 +84,7 @@ class Dib {
   std::size_t pixelBytes() const { return rowBytes() * height(); }
 
   // The packed block as it goes after a BITMAPFILEHEADER or onto a clipboard.
-  const std::vector<uint8_t>& packed() const { return data_; }
+  const Bytes& packed() const { return data_; }
   std::unique_ptr<Dib> clone() const;
   void swapRedBlue();
   // Colour of pixel (x, y from the top), through the palette where there is one.
@@ -70,8 +92,7 @@ class Dib {
 
   // Builds a DIB whose rows arrive top-down: reserve, append rows, finish.
   // Used where the height is not known beforehand.
-  static std::unique_ptr<Dib> fromTopDownRows(int depth, int32_t width,
-                                              std::vector<uint8_t>&& rows);
+  static std::unique_ptr<Dib> fromTopDownRows(int depth, int32_t width, Bytes&& rows);
 
  private:
 #pragma pack(push, 1)
@@ -92,7 +113,7 @@ class Dib {
   static_assert(sizeof(Header) == kInfoHeaderSize);
   Header header() const;
   void setHeader(const Header& h);
-  std::vector<uint8_t> data_;
+  Bytes data_;
 };
 
 }  // namespace eztw

@@ -67,3 +67,21 @@ namespace eztw {
 // A whole BMP file in memory (for the clipboard).
 std::vector<uint8_t> bmpFileBytes(const Dib& dib);
 }  // namespace eztw
+
+namespace eztw {
+// Takes a page row by row as it is scanned, so a file is written without
+// holding the whole image. Rows come top-down in DIB row layout.
+class RowSink {
+ public:
+  virtual ~RowSink() = default;
+  // Called once the page size is known; false declines the page.
+  virtual bool begin(int depth, int32_t width, int32_t height) = 0;
+  virtual bool put(int32_t y, const uint8_t* row) = 0;
+  // Completes the file; rows never delivered are black.
+  virtual bool finish() = 0;
+  int32_t xdpi = 0, ydpi = 0;  // written into the file's header
+};
+
+// A sink writing BMP or JPEG into an open stream (positioned at its start).
+std::unique_ptr<RowSink> makeFileSink(FileFormat format, std::FILE* out, int quality);
+}  // namespace eztw

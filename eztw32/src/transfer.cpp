@@ -84,7 +84,7 @@ TransferResult fail(Device& device, SANE_Status status) {
 // thread asynchronously, which deadlocks when it is caught inside malloc;
 // a short pause lets it reach its first blocking write before we cancel.
 TransferResult failEarly(Device& device, SANE_Status status) {
-  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  std::this_thread::sleep_for(std::chrono::milliseconds(500));
   return fail(device, status);
 }
 
@@ -95,12 +95,14 @@ TransferResult readImage(Device& device, TransferProgress& progress) {
   SANE_Handle h = device.handle();
   std::unique_ptr<Dib> dib;
   // Rows, top-down in DIB layout, of a frame whose height is unknown.
-  std::vector<uint8_t> grown;
+  Bytes grown;
   bool unknownHeight = false;
   int32_t width = 0, height = 0;
   std::vector<uint8_t> chunk(kReadChunk);
   int frame = 0;
   int firstDepth = 8;
+  bool streaming = false;
+  std::vector<uint8_t> streamRow;
   progress.linesRead = 0;
   for (;; ++frame) {
     if (progress.cancel) return fail(device, SANE_STATUS_CANCELLED);
@@ -118,14 +120,19 @@ TransferResult readImage(Device& device, TransferProgress& progress) {
       width = p.pixels_per_line;
       unknownHeight = p.lines < 0;
       height = p.lines;
-      if (!unknownHeight) {
-        dib = Dib::create(depth, width, height);
+      streaming = progress.sink && !pass && !unknownHeight && height > 0 &&
+                  progress.sink->begin(depth, width, height);
+      if (streaming) {
+        streamRow.resize(Dib::rowBytesFor(depth, width));
+      } else if (!unknownHeight) {
+        dib = Dib::create(depth, width, height, false);
         if (!dib) return fail(device, SANE_STATUS_NO_MEM);
       }
     } else if (!pass || p.pixels_per_line != width || (!unknownHeight && p.lines != height)) {
       return fail(device, SANE_STATUS_IO_ERROR);  // frames that do not fit together
     }
     const std::size_t dibRow = Dib::rowBytesFor(depth, width);
+    const std::size_t used = (static_cast<std::size_t>(width) * depth + 7) / 8;
     progress.linesExpected = unknownHeight ? -1 : static_cast<long long>(height) * (pass ? 3 : 1);
 
     std::vector<uint8_t> line(static_cast<std::size_t>(p.bytes_per_line));
@@ -157,14 +164,31 @@ TransferResult readImage(Device& device, TransferProgress& progress) {
           dst = grown.data() + static_cast<std::size_t>(y) * dibRow;
         } else {
           if (y >= height) continue;  // more lines than announced: ignored
-          dst = dib->rowFromTop(y);
+          dst = streaming ? streamRow.data() : dib->rowFromTop(y);
         }
         convertLine(p, line.data(), dst, width);
+        if (frame == 0) std::memset(dst + used, 0, dibRow - used);  // row padding
+        if (streaming && !progress.sink->put(y, dst)) {
+          progress.sinkFailed = true;
+          return fail(device, SANE_STATUS_IO_ERROR);
+        }
         ++y;
         ++progress.linesRead;
       }
     }
+    // Rows a device announced but never sent are black, not leftover memory.
+    if (!unknownHeight && frame == 0 && !streaming)
+      for (int32_t rest = y; rest < height; ++rest) std::memset(dib->rowFromTop(rest), 0, dibRow);
     if (p.last_frame || !pass || frame >= 2) break;
+  }
+  if (streaming) {
+    if (!progress.sink->finish()) {
+      progress.sinkFailed = true;
+      return fail(device, SANE_STATUS_IO_ERROR);
+    }
+    TransferResult r;
+    r.streamed = true;
+    return r;
   }
   if (unknownHeight) {
     if (grown.empty()) return fail(device, SANE_STATUS_IO_ERROR);  // no lines at all

@@ -8,6 +8,7 @@
 
 #include "device.h"
 #include "dib.h"
+#include "image_file.h"
 
 namespace eztw {
 
@@ -17,11 +18,16 @@ struct TransferProgress {
   std::atomic<long long> linesExpected{-1};  // -1 while the height is unknown
   std::atomic<bool> cancel{false};
   std::atomic<bool> done{false};
+  // When set, a single-pass page of known height goes row by row into it
+  // instead of into a DIB; sinkFailed tells a write error from a scan error.
+  RowSink* sink = nullptr;
+  bool sinkFailed = false;
 };
 
 struct TransferResult {
   SANE_Status status = SANE_STATUS_GOOD;  // GOOD with dib set, else the failure
   std::unique_ptr<Dib> dib;
+  bool streamed = false;  // GOOD, and the page went into the sink
 };
 
 // Reads one image. Leaves the device between pages: the caller decides
