@@ -117,10 +117,11 @@ std::unique_ptr<Dib> acquireDib(int32_t hwnd, int32_t pixelTypes, RowSink* sink,
   // A one-call acquisition leaves no pages pending behind it.
   if (s.state() == 6 && start < 6 && !s.settings.multiTransfer) s.abortAll();
   returnTo(start);
-  if (!dib)
-    reportFailure(hwnd);
-  else
+  // A page streamed into its file comes back without a DIB: that is success.
+  if (dib || (streamed && *streamed))
     s.recordSuccess();
+  else
+    reportFailure(hwnd);
   return dib;
 }
 
