@@ -8,8 +8,10 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QDoubleSpinBox>
 #include <QEventLoop>
+#include <QFile>
 #include <QFileDialog>
 #include <QFormLayout>
 #include <QImage>
@@ -221,6 +223,9 @@ std::optional<std::string> askSaveFile(int32_t hwnd, FileFormat format, const st
   dialog.setOption(QFileDialog::DontUseNativeDialog);
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setFileMode(QFileDialog::AnyFile);
+  // Start where relative names land, not in a folder remembered from before
+  // that may be gone.
+  dialog.setDirectory(QDir::currentPath());
   if (format == FileFormat::Jpeg) {
     dialog.setNameFilter(QObject::tr("JPEG images (*.jpg *.jpeg)"));
     dialog.setDefaultSuffix("jpg");
@@ -229,7 +234,7 @@ std::optional<std::string> askSaveFile(int32_t hwnd, FileFormat format, const st
     dialog.setDefaultSuffix("bmp");
   }
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-  return dialog.selectedFiles().front().toLocal8Bit().toStdString();
+  return QFile::encodeName(dialog.selectedFiles().front()).toStdString();
 }
 
 void message(int32_t hwnd, const std::string& text, const std::string& title) {
