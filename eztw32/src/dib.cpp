@@ -22,6 +22,20 @@ Dib::Header Dib::header() const {
 
 void Dib::setHeader(const Header& h) { std::memcpy(data_.data(), &h, sizeof h); }
 
+// The header of a new image, and a grey ramp as its colour table.
+void Dib::writeHeader(int depth, int32_t width, int32_t height, std::size_t row, int colors) {
+  Header h{};
+  h.size = kInfoHeaderSize;
+  h.width = width;
+  h.height = height;
+  h.planes = 1;
+  h.bitCount = static_cast<uint16_t>(depth);
+  h.sizeImage = static_cast<uint32_t>(row * static_cast<std::size_t>(height));
+  h.clrUsed = static_cast<uint32_t>(colors);
+  setHeader(h);
+  if (colors) setGreyPalette();
+}
+
 std::unique_ptr<Dib> Dib::create(int depth, int32_t width, int32_t height, bool zeroed) {
   if (!validDepth(depth) || width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide)
     return nullptr;
@@ -34,16 +48,7 @@ std::unique_ptr<Dib> Dib::create(int depth, int32_t width, int32_t height, bool 
   std::fill_n(dib->data_.begin(), head, 0);
   if (zeroed)
     std::fill(dib->data_.begin() + static_cast<std::ptrdiff_t>(head), dib->data_.end(), 0);
-  Header h{};
-  h.size = kInfoHeaderSize;
-  h.width = width;
-  h.height = height;
-  h.planes = 1;
-  h.bitCount = static_cast<uint16_t>(depth);
-  h.sizeImage = static_cast<uint32_t>(row * height);
-  h.clrUsed = static_cast<uint32_t>(colors);
-  dib->setHeader(h);
-  if (colors) dib->setGreyPalette();
+  dib->writeHeader(depth, width, height, row, colors);
   return dib;
 }
 
@@ -63,16 +68,7 @@ std::unique_ptr<Dib> Dib::fromTopDownRows(int depth, int32_t width, Bytes&& rows
   rows.insert(rows.begin(), kInfoHeaderSize + 4 * colors, 0);
   auto dib = std::unique_ptr<Dib>(new Dib);
   dib->data_ = std::move(rows);
-  Header h{};
-  h.size = kInfoHeaderSize;
-  h.width = width;
-  h.height = static_cast<int32_t>(height);
-  h.planes = 1;
-  h.bitCount = static_cast<uint16_t>(depth);
-  h.sizeImage = static_cast<uint32_t>(row * height);
-  h.clrUsed = static_cast<uint32_t>(colors);
-  dib->setHeader(h);
-  if (colors) dib->setGreyPalette();
+  dib->writeHeader(depth, width, static_cast<int32_t>(height), row, colors);
   return dib;
 }
 

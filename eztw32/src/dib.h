@@ -113,6 +113,7 @@ class Dib {
   static_assert(sizeof(Header) == kInfoHeaderSize);
   Header header() const;
   void setHeader(const Header& h);
+  void writeHeader(int depth, int32_t width, int32_t height, std::size_t row, int colors);
   Bytes data_;
 };
 
