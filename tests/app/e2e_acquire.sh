@@ -17,26 +17,12 @@ cp /etc/sane.d/test.conf "$WORK/sane/"
 export SANE_CONFIG_DIR="$WORK/sane"
 export XDG_CONFIG_HOME="$WORK/config"
 unset LD_LIBRARY_PATH
-if [ "${SORRELBY_UNDER_SANITIZER:-0}" = 1 ]; then
-  # ASan intercepts dlopen, so the loader looks at the sanitizer runtime's
-  # RUNPATH instead of the wrapper's $ORIGIN: point it at the folder.
-  LD_LIBRARY_PATH=$(cd "$(dirname "$SORRELBY")" && pwd)
-  export LD_LIBRARY_PATH
-fi
 
 cat > "$WORK/session.sh" <<'SESSION'
 set -u
 work=$1 sorrelby=$2
+. "$3"
 cd "$work/run"
-fail() { echo "FAIL: $*"; kill "$pid" 2> /dev/null; exit 1; }
-# Polls (at most a minute) until the command succeeds.
-await() {
-  i=0
-  until "$@" > /dev/null 2>&1; do
-    i=$((i + 1)); [ "$i" -le 600 ] || return 1
-    sleep 0.1
-  done
-}
 file_menu_item() {  # n Downs from the first item of the File menu
   xdotool windowfocus --sync "$main" key alt+f
   n=$1
@@ -50,10 +36,7 @@ scan_in_source_dialog() {
   await sh -c "! xdotool search --name '^Quillmere - '" || fail "the scan did not end"
 }
 
-"$sorrelby" > "$work/sorrelby.log" 2>&1 &
-pid=$!
-main=$(timeout 60 xdotool search --sync --name '^Samples for Quillmere$' | head -n 1)
-[ -n "$main" ] || fail "no main window"
+start_sorrelby "$sorrelby"
 
 file_menu_item 2   # Acquire und Save to File
 scan_in_source_dialog
@@ -64,14 +47,12 @@ file_menu_item 3   # Acquire to Clipboard
 scan_in_source_dialog
 await ls MYTEST.BMP || fail "no MYTEST.BMP from the clipboard"
 
-xdotool windowfocus --sync "$main" key alt+f key Up key Return   # Exit
-status=0
-wait "$pid" || status=$?
-[ "$status" -eq 0 ] || fail "sorrelby ended with status $status"
+exit_sorrelby
 echo "sorrelby ended with status 0"
 SESSION
 
-if ! timeout 240 xvfb-run -a -s "-screen 0 1280x1024x24" sh "$WORK/session.sh" "$WORK" "$SORRELBY"; then
+if ! timeout 240 xvfb-run -a -s "-screen 0 1280x1024x24" sh "$WORK/session.sh" "$WORK" "$SORRELBY" \
+  "$(cd "$(dirname "$0")/.." && pwd)/e2e_session.sh"; then
   echo "--- sorrelby's output"; cat "$WORK/sorrelby.log"; exit 1
 fi
 # Each file must be the virtual scanner's page: the size that scanimage gets

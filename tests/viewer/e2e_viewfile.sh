@@ -21,25 +21,15 @@ convert -size 64x48 xc:blue "$WORK/run/blue.png"
 cat > "$WORK/session.sh" <<'SESSION'
 set -u
 work=$1 sorrelby=$2
+. "$3"
 cd "$work/run"
-fail() { echo "FAIL: $*"; kill "$pid" 2> /dev/null; exit 1; }
-await() {  # polls, at most a minute, until the command succeeds
-  i=0
-  until "$@" > /dev/null 2>&1; do
-    i=$((i + 1)); [ "$i" -le 600 ] || return 1
-    sleep 0.1
-  done
-}
 # Whether the point (x, y from the top-left) of a window is red on screen.
 red_at() {
   import -window "$1" "$work/shot.png" || return 1
   [ "$(convert "$work/shot.png" -format "%[fx:p{$2,$3}.r>0.8&&p{$2,$3}.g<0.25&&p{$2,$3}.b<0.25]" info:)" = 1 ]
 }
 
-"$sorrelby" > "$work/sorrelby.log" 2>&1 &
-pid=$!
-main=$(timeout 60 xdotool search --sync --name '^Samples for Quillmere$' | head -n 1)
-[ -n "$main" ] || fail "no main window"
+start_sorrelby "$sorrelby"
 
 # File menu: ViewFile is its sixth item.
 xdotool windowfocus --sync "$main" key alt+f key Down key Down key Down key Down key Down key Return
@@ -75,13 +65,11 @@ xdotool search --onlyvisible --name '^Samples for Quillmere$' > /dev/null || fai
 xdotool windowfocus --sync "$main" key alt+f key Down key Down key Down key Down key Down key Return
 timeout 60 xdotool search --sync --onlyvisible --name '^Sorrelby Samples$' > /dev/null \
   || fail "the viewer did not open a second time"
-xdotool windowfocus --sync "$main" key alt+f key Up key Return   # Exit
-status=0
-wait "$pid" || status=$?
-[ "$status" -eq 0 ] || fail "sorrelby ended with status $status"
+exit_sorrelby
 echo "viewer opened, JPEG previewed, viewer closed; reopened, Exit ended sorrelby with status 0"
 SESSION
 
-if ! timeout 240 xvfb-run -a -s "-screen 0 1280x1024x24" sh "$WORK/session.sh" "$WORK" "$SORRELBY"; then
+if ! timeout 240 xvfb-run -a -s "-screen 0 1280x1024x24" sh "$WORK/session.sh" "$WORK" "$SORRELBY" \
+  "$(cd "$(dirname "$0")/.." && pwd)/e2e_session.sh"; then
   echo "--- sorrelby's output"; cat "$WORK/sorrelby.log"; exit 1
 fi
