@@ -12,8 +12,8 @@ clang++-14 -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-r
 
 # Seeds: small valid BMPs and JPEGs of each kind, made with ImageMagick.
 mkdir -p "$WORK/corpus"
-for spec in "gray:8:bmp3" "rgb:24:bmp3" "mono:1:bmp3" "gray:8:jpg" "rgb:24:jpg"; do
-  kind=${spec%%:*}; rest=${spec#*:}; ext=${rest#*:}
+for seed in "gray:8:bmp3" "rgb:24:bmp3" "mono:1:bmp3" "gray:8:jpg" "rgb:24:jpg"; do
+  kind=${seed%%:*}; rest=${seed#*:}; ext=${rest#*:}
   case $kind in
     gray) convert -size 13x7 gradient: -colorspace Gray -type Grayscale "$ext:$WORK/corpus/$kind.$ext" ;;
     mono) convert -size 13x7 pattern:checkerboard -monochrome "$ext:$WORK/corpus/$kind.$ext" ;;
