@@ -15,7 +15,7 @@ Session& Session::instance() {
   return s;
 }
 
-Session::Session() : api_(&systemSane()) {}
+Session::Session() : api_(&engineSane()) {}
 
 bool Session::useApi(const SaneApi& api) {
   if (state_ != 1) return false;
@@ -31,6 +31,13 @@ void Session::recordSane(SANE_Status status, const char* what) {
   errors.result = s.result;
   errors.condition = s.condition;
   if (s.error != kErrNone) errors.lastError = s.error;
+  // The driver's process is gone and the device with it: back to an open
+  // source manager with no source.
+  if (status == kSaneDriverStopped && state_ > 3) {
+    device_.reset();
+    pagePending_ = false;
+    state_ = 3;
+  }
 }
 
 void Session::recordError(LastError error, ConditionCode condition, ResultCode result) {
@@ -200,7 +207,7 @@ TransferResult Session::transfer(TransferProgress& progress) {
     // readImage cancelled the device already.
     pagePending_ = false;
     if (r.status == SANE_STATUS_CANCELLED) errors.userClosedSource = true;
-    state_ = 5;
+    if (state_ == 7) state_ = 5;
     return r;
   }
   ++transfersDone_;

@@ -55,6 +55,7 @@ enum LastError : int32_t {
   kErrBadHandle = 13,     // unknown or freed DIB handle
   kErrFile = 14,          // file could not be opened, written or read
   kErrInternal = 15,      // anything else
+  kErrDriverStopped = 16, // the scanner driver crashed or hung and was ended
 };
 
 struct Status {
