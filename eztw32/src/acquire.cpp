@@ -83,6 +83,7 @@ std::unique_ptr<Dib> transferDib(int32_t hwnd, RowSink* sink, bool* streamed) {
   Device& d = *s.device();
   const double xdpi = resolution(d, false), ydpi = resolution(d, true);
   TransferProgress progress;
+  progress.interrupt = [&api = d.api(), h = d.handle()] { api.cancel(h); };
   if (sink) {
     sink->xdpi = static_cast<int32_t>(std::lround(xdpi));
     sink->ydpi = static_cast<int32_t>(std::lround(ydpi));

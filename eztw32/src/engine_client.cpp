@@ -159,8 +159,8 @@ class EngineClient {
     if (list) *list = nullptr;
     if (!initialised_ || !list) return SANE_STATUS_INVAL;
     std::vector<uint8_t> reply;
-    const SANE_Status sent = request(Writer(Op::GetDevices).u32(localOnly ? 1 : 0),
-                                     discoveryLimit(), reply, true);
+    const SANE_Status sent =
+        request(Writer(Op::GetDevices).u32(localOnly ? 1 : 0), discoveryLimit(), reply, true);
     if (sent != SANE_STATUS_GOOD) return sent;
     Reader in(reply);
     in.op();
@@ -310,8 +310,8 @@ class EngineClient {
     if (!r || !data || !length || maxLength <= 0) return SANE_STATUS_INVAL;
     if (!alive(*r)) return kSaneDriverStopped;
     if (frameOf_ != r) return frameEnd_ == SANE_STATUS_GOOD ? SANE_STATUS_INVAL : frameEnd_;
-    const Clock::time_point deadline = Clock::now() + std::chrono::duration_cast<Clock::duration>(
-                                                          transferLimit());
+    const Clock::time_point deadline =
+        Clock::now() + std::chrono::duration_cast<Clock::duration>(transferLimit());
     for (;;) {
       const std::size_t n = take(data, static_cast<std::size_t>(maxLength));
       if (n > 0) {
@@ -417,7 +417,8 @@ class EngineClient {
     for (int fd : {pair[1], childSocket, childRing, ringFd})
       if (fd >= 0) ::close(fd);
     if (rc != 0) {
-      logf("  engine %s could not be started: %s", path.c_str(), std::strerror(rc < 0 ? errno : rc));
+      logf("  engine %s could not be started: %s", path.c_str(),
+           std::strerror(rc < 0 ? errno : rc));
       if (map != MAP_FAILED) ::munmap(map, kRingBytes);
       ::close(pair[0]);
       return false;
@@ -539,9 +540,11 @@ class EngineClient {
     auto* b = static_cast<uint8_t*>(p);
     while (n > 0) {
       pollfd fds[2] = {{socket_, POLLIN, 0}, {pidfd_, POLLIN, 0}};
-      const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+      const auto left =
+          std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
       if (left.count() < 0) return Wait::Timeout;
-      const int rc = ::poll(fds, pidfd_ >= 0 ? 2 : 1, static_cast<int>(std::min<long long>(left.count() + 1, 60000)));
+      const int rc = ::poll(fds, pidfd_ >= 0 ? 2 : 1,
+                            static_cast<int>(std::min<long long>(left.count() + 1, 60000)));
       if (rc < 0 && errno != EINTR) return Wait::Lost;
       if (rc <= 0) continue;
       if (fds[0].revents & (POLLIN | POLLHUP | POLLERR)) {
@@ -560,7 +563,8 @@ class EngineClient {
   std::size_t take(SANE_Byte* out, std::size_t n) {
     const uint64_t written = ring_->written.load();
     const uint64_t consumed = ring_->consumed.load();
-    const std::size_t count = std::min<std::size_t>(n, static_cast<std::size_t>(written - consumed));
+    const std::size_t count =
+        std::min<std::size_t>(n, static_cast<std::size_t>(written - consumed));
     if (count == 0) return 0;
     const std::size_t at = consumed % kRingDataBytes;
     const std::size_t first = std::min(count, kRingDataBytes - at);
@@ -588,7 +592,8 @@ class EngineClient {
       Clock::time_point until = deadline;
       if (const int64_t at = cancelledAt_.load()) {
         const auto cancelled = Clock::time_point(Clock::duration(at));
-        until = std::min(until, cancelled + std::chrono::duration_cast<Clock::duration>(kCancelLimit));
+        until =
+            std::min(until, cancelled + std::chrono::duration_cast<Clock::duration>(kCancelLimit));
       }
       const Clock::time_point now = Clock::now();
       if (now >= until) {
@@ -614,9 +619,9 @@ class EngineClient {
     RemoteHandle* r = frameOf_;
     if (!r) return SANE_STATUS_GOOD;
     if (!ring_->finished.load()) cancel(r);
-    const Clock::time_point deadline =
-        Clock::now() + std::chrono::duration_cast<Clock::duration>(kCancelLimit) +
-        std::chrono::milliseconds(100);
+    const Clock::time_point deadline = Clock::now() +
+                                       std::chrono::duration_cast<Clock::duration>(kCancelLimit) +
+                                       std::chrono::milliseconds(100);
     while (!ring_->finished.load()) {
       ring_->consumed.store(ring_->written.load());  // drop what is left
       if (ring_->engineWaiting.exchange(0)) {
@@ -668,7 +673,9 @@ const SaneApi& engineSane() {
   static const SaneApi api{
       [](SANE_Int* version, SANE_Auth_Callback) { return E().init(version); },
       [] { E().exit(); },
-      [](const SANE_Device*** list, SANE_Bool localOnly) { return E().getDevices(list, localOnly); },
+      [](const SANE_Device*** list, SANE_Bool localOnly) {
+        return E().getDevices(list, localOnly);
+      },
       [](SANE_String_Const name, SANE_Handle* h) { return E().open(name, h); },
       [](SANE_Handle h) { E().close(h); },
       [](SANE_Handle h, SANE_Int option) { return E().optionDescriptor(h, option); },

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <atomic>
+#include <functional>
 #include <memory>
 
 #include "device.h"
@@ -17,6 +18,9 @@ struct TransferProgress {
   std::atomic<long long> linesRead{0};
   std::atomic<long long> linesExpected{-1};  // -1 while the height is unknown
   std::atomic<bool> cancel{false};
+  // Asks the device to stop at once, from any thread: a read that waits for
+  // the device returns instead of finishing its wait.
+  std::function<void()> interrupt;
   std::atomic<bool> done{false};
   // When set, a single-pass page of known height goes row by row into it
   // instead of into a DIB; sinkFailed tells a write error from a scan error.

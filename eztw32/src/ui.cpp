@@ -192,14 +192,17 @@ TransferResult runTransfer(int32_t hwnd, bool showProgress, const std::string& t
     if (!progress.done) dialog.show();
   });
   showLater.start(500);
+  auto cancel = [&] {
+    if (!progress.cancel.exchange(true) && progress.interrupt) progress.interrupt();
+  };
   QObject::connect(&dialog, &QProgressDialog::canceled, [&] {
-    progress.cancel = true;
+    cancel();
     dialog.setLabelText(QObject::tr("Cancelling..."));
   });
   QTimer timer;
   QObject::connect(&timer, &QTimer::timeout, [&] {
     const long long expected = progress.linesExpected, read = progress.linesRead;
-    if (dialog.wasCanceled()) progress.cancel = true;
+    if (dialog.wasCanceled()) cancel();
     if (progress.cancel) return;
     if (expected > 0) {
       dialog.setRange(0, 1000);
