@@ -70,7 +70,9 @@ struct RemoteHandle {
   uint32_t id = 0;
   uint64_t generation = 0;
   // One descriptor per option at a fixed address; a reload rewrites it.
+  // Options that a reload drops keep their memory until the handle closes.
   std::vector<std::unique_ptr<SANE_Option_Descriptor>> options;
+  std::size_t count = 0;
   Arena arena;
 };
 
@@ -122,7 +124,7 @@ void readOptions(Reader& in, RemoteHandle& r) {
     if (i >= r.options.size()) r.options.push_back(std::make_unique<SANE_Option_Descriptor>());
     if (!readDescriptor(in, r.arena, *r.options[i])) return;
   }
-  r.options.resize(n);
+  r.count = n;
 }
 
 class EngineClient {
@@ -217,7 +219,7 @@ class EngineClient {
   const SANE_Option_Descriptor* optionDescriptor(SANE_Handle handle, SANE_Int option) {
     std::lock_guard call(callMutex_);
     auto* r = static_cast<RemoteHandle*>(handle);
-    if (!r || option < 0 || static_cast<std::size_t>(option) >= r->options.size()) return nullptr;
+    if (!r || option < 0 || static_cast<std::size_t>(option) >= r->count) return nullptr;
     return r->options[static_cast<std::size_t>(option)].get();
   }
 
@@ -228,8 +230,7 @@ class EngineClient {
     auto* r = static_cast<RemoteHandle*>(handle);
     if (!r) return SANE_STATUS_INVAL;
     if (!alive(*r)) return kSaneDriverStopped;
-    if (option < 0 || static_cast<std::size_t>(option) >= r->options.size())
-      return SANE_STATUS_INVAL;
+    if (option < 0 || static_cast<std::size_t>(option) >= r->count) return SANE_STATUS_INVAL;
     const SANE_Option_Descriptor& d = *r->options[static_cast<std::size_t>(option)];
     const auto size = static_cast<uint32_t>(std::max<SANE_Int>(d.size, 0));
     const bool hasValue = value && action != SANE_ACTION_SET_AUTO;
@@ -313,6 +314,9 @@ class EngineClient {
     const Clock::time_point deadline =
         Clock::now() + std::chrono::duration_cast<Clock::duration>(transferLimit());
     for (;;) {
+      // Once cancelled, a frame delivers nothing more, whatever the backend
+      // does with the cancel; closing or restarting the device settles it.
+      if (cancelledAt_.load()) return SANE_STATUS_CANCELLED;
       const std::size_t n = take(data, static_cast<std::size_t>(maxLength));
       if (n > 0) {
         *length = static_cast<SANE_Int>(n);
@@ -324,7 +328,7 @@ class EngineClient {
         frameEnd_ = static_cast<SANE_Status>(ring_->status.load());
         return frameEnd_;
       }
-      const SANE_Status waited = waitForData(deadline);
+      const SANE_Status waited = waitForData(deadline, true);
       if (waited != SANE_STATUS_GOOD) return waited;
     }
   }
@@ -578,9 +582,10 @@ class EngineClient {
     return count;
   }
 
-  // Waits for the ring to change. A cancel shortens the deadline to the
-  // cancel limit; a missed deadline ends the engine.
-  SANE_Status waitForData(Clock::time_point deadline) {
+  // Waits for the ring to change, or with `untilCancel` for a cancel. A
+  // cancel shortens the deadline to the cancel limit; a missed deadline ends
+  // the engine.
+  SANE_Status waitForData(Clock::time_point deadline, bool untilCancel) {
     ring_->libraryWaiting.store(1);
     if (ring_->written.load() != ring_->consumed.load() || ring_->finished.load()) {
       ring_->libraryWaiting.store(0);
@@ -589,6 +594,7 @@ class EngineClient {
     // Short slices, so that a cancel from another thread is seen in time.
     const auto slice = std::chrono::milliseconds(50);
     for (;;) {
+      if (untilCancel && cancelledAt_.load()) return SANE_STATUS_GOOD;
       Clock::time_point until = deadline;
       if (const int64_t at = cancelledAt_.load()) {
         const auto cancelled = Clock::time_point(Clock::duration(at));
@@ -628,7 +634,7 @@ class EngineClient {
         std::lock_guard send(sendMutex_);
         sendMessage(socket_, Writer(Op::Space));
       }
-      const SANE_Status st = waitForData(deadline);
+      const SANE_Status st = waitForData(deadline, false);
       if (st != SANE_STATUS_GOOD) return kSaneDriverStopped;
     }
     frameOf_ = nullptr;
