@@ -30,7 +30,8 @@ int main(int argc, char** argv) {
   if (rc != 0) std::fprintf(stderr, "acquisition failed: %d\n", rc);
   // SANE ran in the library's engine process, reaped by now: the peaks of
   // both processes, added, bound what the two held at any one time.
-  struct rusage self{}, engine{};
+  struct rusage self {
+  }, engine{};
   ::getrusage(RUSAGE_SELF, &self);
   ::getrusage(RUSAGE_CHILDREN, &engine);
   std::printf("peak memory host+engine kB: %ld\n", self.ru_maxrss + engine.ru_maxrss);

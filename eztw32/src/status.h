@@ -55,7 +55,8 @@ enum LastError : int32_t {
   kErrBadHandle = 13,     // unknown or freed DIB handle
   kErrFile = 14,          // file could not be opened, written or read
   kErrInternal = 15,      // anything else
-  kErrDriverStopped = 16, // the scanner driver crashed or hung and was ended
+  // The scanner driver crashed or hung, and its engine process was ended.
+  kErrDriverStopped = 16,
 };
 
 struct Status {
