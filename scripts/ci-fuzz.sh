@@ -7,7 +7,7 @@ WORK=$(mktemp -d)
 trap 'rm -rf "$WORK"' EXIT
 SRC="$ROOT/eztw32/src"
 clang++-14 -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
-  -I"$SRC" "$ROOT/tests/eztw32/fuzz_loader.cpp" "$SRC/dib.cpp" "$SRC/bmp.cpp" "$SRC/jpeg.cpp" \
+  -I"$SRC" "$ROOT/tests/eztw32/fuzz_loader.cpp" "$SRC/dib.cpp" "$SRC/bmp.cpp" "$SRC/bmp_read.cpp" "$SRC/jpeg.cpp" \
   "$SRC/image_file.cpp" -ljpeg -o "$WORK/fuzz_loader"
 
 # Seeds: small valid BMPs and JPEGs of each kind, made with ImageMagick.

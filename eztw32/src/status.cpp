@@ -63,6 +63,8 @@ const char* lastErrorText(int32_t code) {
       return "invalid image handle";
     case kErrFile:
       return "file error";
+    case kErrFileFormat:
+      return "the image file's format or compression is not supported";
   }
   return "internal error";
 }
