@@ -347,8 +347,8 @@ TEST_F(Scan, BadHandlesAndIndicesAreErrors) {
   EXPECT_EQ(eztw32_LastErrorCode(), 14);  // file error
   {
     // A BMP holding a PNG is valid but not read: said so, not "file error".
-    unsigned char png[58] = {'B', 'M', 58, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0, 40, 0, 0, 0, 1, 0, 0,
-                             0, 1, 0, 0, 0, 1, 0, 0, 0, 5};
+    unsigned char png[58] = {'B', 'M', 58, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0, 40, 0,
+                             0,   0,   1,  0, 0, 0, 1, 0, 0, 0, 1,  0, 0, 0, 5};
     std::ofstream(env.path("png.bmp"), std::ios::binary)
         .write(reinterpret_cast<const char*>(png), sizeof png);
     EXPECT_EQ(eztw32_DIB_LoadFromFilename(env.path("png.bmp").string()), 0);
