@@ -253,11 +253,13 @@ ImageResult decodeBmp(const uint8_t* data, std::size_t size) {
   const std::size_t stream = size - offBits;
   const std::size_t srcRow = Dib::rowBytesFor(bits, w);
   const int outBits = bits == 16 ? 24 : bits;
+  if (srcRow > kMaxPixelBytes / static_cast<std::size_t>(h)) return unreadable();
+  const std::size_t pixelBytes = srcRow * static_cast<std::size_t>(h);
   if (rle) {
-    if (Dib::rowBytesFor(bits, w) * static_cast<std::size_t>(h) >
-        kRleFreeBytes + kRleBytesPerStreamByte * stream)
+    if (pixelBytes > kRleFreeBytes &&
+        (pixelBytes - kRleFreeBytes) / kRleBytesPerStreamByte >= stream)
       return unreadable();
-  } else if (srcRow > kMaxPixelBytes / static_cast<std::size_t>(h) || stream < srcRow * h) {
+  } else if (stream < pixelBytes) {
     return unreadable();  // truncated
   }
   const bool scaled = bits == 16 || coding == Coding::Masks;
