@@ -66,6 +66,8 @@ const char* lastErrorText(int32_t code) {
       return "invalid image handle";
     case kErrFile:
       return "file error";
+    case kErrFileFormat:
+      return "the image file's format or compression is not supported";
     case kErrDriverStopped:
       return "the scanner driver stopped unexpectedly";
   }

@@ -55,8 +55,9 @@ enum LastError : int32_t {
   kErrBadHandle = 13,     // unknown or freed DIB handle
   kErrFile = 14,          // file could not be opened, written or read
   kErrInternal = 15,      // anything else
+  kErrFileFormat = 16,    // an image file of a kind or compression not supported
   // The scanner driver crashed or hung, and its engine process was ended.
-  kErrDriverStopped = 16,
+  kErrDriverStopped = 17,
 };
 
 struct Status {

@@ -288,7 +288,8 @@ std::unique_ptr<Dib> takeFromClipboard() {
     return nullptr;
   }
   return decodeBmp(reinterpret_cast<const uint8_t*>(bmp.constData()),
-                   static_cast<std::size_t>(bmp.size()));
+                   static_cast<std::size_t>(bmp.size()))
+      .dib;
 }
 
 }  // namespace eztw::ui

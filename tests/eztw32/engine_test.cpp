@@ -26,7 +26,7 @@ using namespace std::chrono_literals;
 namespace {
 
 constexpr int kErrCancelled = 1;
-constexpr int kErrDriverStopped = 16;
+constexpr int kErrDriverStopped = 17;
 constexpr int kRcFailure = 1, kRcCancel = 3;
 
 class Engine : public ::testing::Test {
