@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: MIT
 // A host for the engine test: starts SANE through the library, from the main
 // thread or from a thread that then ends, prints the engine's process id and
-// waits to be killed.  Usage: engine_host main|thread
+// waits to be killed. With "hung", a thread then opens a device whose
+// sane_open never returns, so the engine is stuck inside the backend when its
+// host dies.  Usage: engine_host main|thread|hung
 #include <quillmere/eztw32fu.h>
 #include <unistd.h>
 
@@ -33,7 +35,8 @@ long enginePid() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  const bool fromThread = argc > 1 && std::string(argv[1]) == "thread";
+  const std::string mode = argc > 1 ? argv[1] : "main";
+  const bool fromThread = mode != "main";
   if (!eztw32_LoadDll()) return 1;
   bool loaded = false;
   if (fromThread)
@@ -41,6 +44,11 @@ int main(int argc, char** argv) {
   else
     loaded = eztw32_LoadSourceManager();
   if (!loaded) return 2;
+  if (mode == "hung") {
+    ::setenv("EZTW32_OPEN_TIMEOUT", "600", 1);
+    std::thread([] { eztw32_OpenSource("faulty:hang-open"); }).detach();
+    ::sleep(1);  // time for the request to reach the backend
+  }
   std::printf("%ld\n", enginePid());
   std::fflush(stdout);
   for (;;) ::pause();
