@@ -361,7 +361,8 @@ int main(int argc, char** argv) {
   ::fcntl(kSocketFd, F_SETFD, FD_CLOEXEC);
   ::fcntl(kRingFd, F_SETFD, FD_CLOEXEC);
   ::close_range(kRingFd + 1, ~0u, 0);
-  void* map = ::mmap(nullptr, kRingBytes, PROT_READ | PROT_WRITE, MAP_SHARED, kRingFd, 0);
+  void* map =
+      ::mmap(nullptr, kRingBytes, PROT_READ | PROT_WRITE, MAP_SHARED | MAP_POPULATE, kRingFd, 0);
   if (map == MAP_FAILED) return 2;
   watchHost(host);
   auto* base = static_cast<uint8_t*>(map);

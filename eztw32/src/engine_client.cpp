@@ -387,7 +387,8 @@ class EngineClient {
     const int ringFd = ::memfd_create("eztw32-ring", MFD_CLOEXEC);
     void* map = MAP_FAILED;
     if (ringFd >= 0 && ::ftruncate(ringFd, kRingBytes) == 0)
-      map = ::mmap(nullptr, kRingBytes, PROT_READ | PROT_WRITE, MAP_SHARED, ringFd, 0);
+      map =
+          ::mmap(nullptr, kRingBytes, PROT_READ | PROT_WRITE, MAP_SHARED | MAP_POPULATE, ringFd, 0);
     // Above the engine's fixed numbers, so that placing one cannot undo the other.
     const int childSocket = ::fcntl(pair[1], F_DUPFD_CLOEXEC, kRingFd + 1);
     const int childRing = ringFd >= 0 ? ::fcntl(ringFd, F_DUPFD_CLOEXEC, kRingFd + 1) : -1;

@@ -66,7 +66,7 @@ static_assert(std::atomic<uint64_t>::is_always_lock_free);
 static_assert(std::atomic<uint32_t>::is_always_lock_free);
 
 inline constexpr std::size_t kRingHeaderBytes = 4096;
-inline constexpr std::size_t kRingDataBytes = 8u << 20;
+inline constexpr std::size_t kRingDataBytes = 2u << 20;
 inline constexpr std::size_t kRingBytes = kRingHeaderBytes + kRingDataBytes;
 
 // ---- Messages ----------------------------------------------------------------
