@@ -37,14 +37,15 @@ measure() {
 
 echo "figure | peer | ours | peer value | ratio | target"
 for fmt in bmp jpeg; do
-  if [ $fmt = bmp ]; then peer_fmt=pnm; else peer_fmt=jpeg; fi
+  # JPEG has the lower target: the engine reads the page while we encode it.
+  if [ $fmt = bmp ]; then peer_fmt=pnm target=1.00; else peer_fmt=jpeg target=0.90; fi
   measure scanimage -d test:0 --mode Color --depth 8 --resolution 600 -l 0 -t 0 -x 200 -y 200 \
     --format=$peer_fmt -o "$WORK/peer.$peer_fmt"
   peer_wall=$best_wall
   measure "$DRIVER" $fmt "$WORK/ours.$fmt"
   ours_wall=$best_wall; ours_rss=$best_rss
   ratio=$(awk "BEGIN { printf \"%.2f\", $ours_wall / $peer_wall }")
-  echo "wall time $fmt (s) | scanimage --format=$peer_fmt | $ours_wall | $peer_wall | $ratio | <= 1.00"
+  echo "wall time $fmt (s) | scanimage --format=$peer_fmt | $ours_wall | $peer_wall | $ratio | <= $target"
   limit=$(awk "BEGIN { printf \"%.1f\", $RAW_MB + 40 }")
   mratio=$(awk "BEGIN { printf \"%.2f\", $ours_rss / $limit }")
   echo "peak memory $fmt (MB) | raw image $RAW_MB MB + 40 MB | $ours_rss | $limit | $mratio | <= 1.00"
