@@ -446,17 +446,22 @@ class EngineClient {
     return ::poll(&p, 1, 0) > 0;
   }
 
-  // Waits up to `limit` for the engine to end, then kills it; reaps it.
+  // Waits up to `limit` for the engine to end, then kills it; reaps it. A
+  // process stuck in the kernel (a device that does not answer) is left to
+  // end later rather than hang the host.
   void reap(Seconds limit) {
     if (pid_ <= 0) return;
-    if (pidfd_ >= 0) {
-      pollfd p{pidfd_, POLLIN, 0};
-      const int ms = static_cast<int>(limit.count() * 1000);
-      if (::poll(&p, 1, ms) <= 0) ::kill(pid_, SIGKILL);
-    } else {
+    if (pidfd_ < 0) {
       ::kill(pid_, SIGKILL);
+      ::waitpid(pid_, nullptr, 0);
+      return;
     }
-    ::waitpid(pid_, nullptr, 0);
+    pollfd p{pidfd_, POLLIN, 0};
+    if (::poll(&p, 1, static_cast<int>(limit.count() * 1000)) <= 0) {
+      ::kill(pid_, SIGKILL);
+      ::poll(&p, 1, 2000);
+    }
+    ::waitpid(pid_, nullptr, WNOHANG);
   }
 
   // Ends the engine in order: it closes its devices and SANE, then exits.
