@@ -16,7 +16,6 @@
 
 #include "dirselector.h"
 #include "fileselector.h"
-#include "fileview.h"
 #include "fileviewer.h"
 #include "imageview.h"
 #include "testtree.h"
