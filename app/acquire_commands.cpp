@@ -69,9 +69,11 @@ void showHeldImage() {
     if (!file.isEmpty() && eztw32_DIB_WriteToBmp(nDibHnd, file.toStdString()) >= 0)
       view->showImage(file);
   }
-  reportStatus("Image acquired, " + std::to_string(eztw32_DIB_Width(nDibHnd)) + " x " +
-               std::to_string(eztw32_DIB_Height(nDibHnd)) + ", " +
-               std::to_string(eztw32_DIB_Depth(nDibHnd)) +
+  const std::int32_t width = eztw32_DIB_Width(nDibHnd);
+  const std::int32_t height = eztw32_DIB_Height(nDibHnd);
+  const std::int32_t depth = eztw32_DIB_Depth(nDibHnd);
+  reportStatus("Image acquired, " + std::to_string(width) + " x " + std::to_string(height) + ", " +
+               std::to_string(depth) +
                " bits per pixel, held in memory; Save to File writes it to " + kBmpFile);
 }
 
