@@ -25,19 +25,33 @@ DirTree::DirTree(QWidget* parent) : QTreeWidget(parent) {
 }
 
 void DirTree::showWholeName(QTreeWidgetItem* item) {
+  pendingName_ = item ? QPersistentModelIndex(indexFromItem(item)) : QPersistentModelIndex();
+  // A view not yet on screen has no size to scroll in: it catches up when
+  // it is shown.
+  if (isVisible()) scrollToPendingName();
+}
+
+void DirTree::showEvent(QShowEvent* event) {
+  QTreeWidget::showEvent(event);
+  scrollToPendingName();
+}
+
+void DirTree::scrollToPendingName() {
+  QTreeWidgetItem* item = itemFromIndex(pendingName_);
+  pendingName_ = QPersistentModelIndex();
   if (!item) return;
+  doItemsLayout();
   header()->resizeSections(QHeaderView::ResizeToContents);
+  updateGeometries();
   scrollToItem(item);
-  // Scroll sideways only as far as needed to show the whole name, keeping
-  // its level's line in view where the name allows.
-  const QRect r = visualItemRect(item);
+  // Sideways: the whole name in view with as much of the lines to its left
+  // as fits; a name wider than the view from its start.
   QScrollBar* bar = horizontalScrollBar();
-  const int itemLeft = r.left() + bar->value();
-  const int itemRight = itemLeft + sizeHintForIndex(indexFromItem(item)).width();
+  const int left = visualItemRect(item).left() + bar->value();
+  const int right = left + sizeHintForIndex(indexFromItem(item)).width();
   const int width = viewport()->width();
-  if (itemRight - bar->value() > width || itemLeft < bar->value())
-    bar->setValue(
-        std::clamp(std::min(itemLeft - kIndentation, itemRight - width), 0, bar->maximum()));
+  if (left >= bar->value() && right <= bar->value() + width) return;
+  bar->setValue(std::clamp(right - left <= width ? right - width : left, 0, bar->maximum()));
 }
 
 void DirTree::drawBranches(QPainter* painter, const QRect& rect, const QModelIndex& index) const {

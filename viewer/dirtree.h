@@ -6,6 +6,7 @@
 #ifndef SORRELBY_DIRTREE_H
 #define SORRELBY_DIRTREE_H
 
+#include <QPersistentModelIndex>
 #include <QTreeWidget>
 
 class DirTree : public QTreeWidget {
@@ -17,6 +18,12 @@ class DirTree : public QTreeWidget {
 
  protected:
   void drawBranches(QPainter* painter, const QRect& rect, const QModelIndex& index) const override;
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  void scrollToPendingName();
+
+  QPersistentModelIndex pendingName_;
 };
 
 #endif
