@@ -17,6 +17,8 @@ cp /etc/sane.d/test.conf "$WORK/sane/"
 export SANE_CONFIG_DIR="$WORK/sane"
 export XDG_CONFIG_HOME="$WORK/config"
 unset LD_LIBRARY_PATH
+# The X server below, whatever platform the caller's environment names.
+export QT_QPA_PLATFORM=xcb
 
 cat > "$WORK/session.sh" <<'SESSION'
 set -u
