@@ -45,13 +45,14 @@ void DirTree::scrollToPendingName() {
   updateGeometries();
   scrollToItem(item);
   // Sideways: the whole name in view with as much of the lines to its left
-  // as fits; a name wider than the view from its start.
+  // as fits; a name wider than the view from one level's line before it.
   QScrollBar* bar = horizontalScrollBar();
   const int left = visualItemRect(item).left() + bar->value();
   const int right = left + sizeHintForIndex(indexFromItem(item)).width();
   const int width = viewport()->width();
   if (left >= bar->value() && right <= bar->value() + width) return;
-  bar->setValue(std::clamp(right - left <= width ? right - width : left, 0, bar->maximum()));
+  bar->setValue(
+      std::clamp(right - left <= width ? right - width : left - kIndentation, 0, bar->maximum()));
 }
 
 void DirTree::drawBranches(QPainter* painter, const QRect& rect, const QModelIndex& index) const {

@@ -312,8 +312,8 @@ class SelectorsTest : public QObject {
     QVERIFY(tree->header()->sectionSize(0) > tree->viewport()->width());
     QVERIFY(bar->maximum() > 0);
     QCOMPARE(bar->maximum() + tree->viewport()->width(), tree->header()->sectionSize(0));
-    // After the rebuild the marked item's name starts in view (it is wider
-    // than the view itself).
+    // After the rebuild the marked item's name starts in view, one level's
+    // line after the left edge (it is wider than the view itself).
     QVERIFY(nameWidth > tree->viewport()->width());
     QVERIFY2(markedRect.left() >= 0 && markedRect.left() <= tree->indentation(),
              qPrintable(QString::number(markedRect.left())));
