@@ -11,6 +11,10 @@
 
 namespace {
 
+// The status of a command line that could not be used, as command-line tools
+// report misuse.
+constexpr int kUsageError = 2;
+
 std::vector<std::string> arguments(int argc, char** argv) {
   return std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc);
 }
@@ -29,7 +33,7 @@ int main(int argc, char** argv) {
   const sorrelby::CommandLine rest = sorrelby::readCommandLine(arguments(argc, argv));
   if (rest.action == Action::Unknown) {
     std::fputs(rest.text.c_str(), stderr);
-    return 2;
+    return kUsageError;
   }
   sorrelby::installMessageSink({});
   AppSys();
