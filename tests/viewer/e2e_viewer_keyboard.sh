@@ -31,6 +31,11 @@ colour_at() {
   [ "$(convert "$work/shot.png" -format "%[fx:p{$2,$3}.r>0.8&&p{$2,$3}.g$4&&p{$2,$3}.b$4]" info:)" = 1 ]
 }
 red_at() { colour_at "$1" "$2" "$3" '<0.25'; }
+# Whether the file list's first line (x 196.., y 40.. from the top) holds text.
+list_has_entry() {
+  import -window "$1" "$work/shot.png" || return 1
+  [ "$(convert "$work/shot.png" -crop 100x12+198+42 -format '%[fx:minima.r<0.5]' info:)" = 1 ]
+}
 white_at() { colour_at "$1" "$2" "$3" '>0.9'; }
 keys() { xdotool key --delay 150 "$@"; }
 
@@ -45,9 +50,11 @@ await sh -c "[ \$(xdotool getwindowfocus) = $viewer ]" || fail "the viewer has n
 
 # The tree has the focus on the working folder: Down marks Pictures, Return
 # opens it, Down marks 2024, whose JPEG the file list then holds.
+list_has_entry "$viewer" && fail "the working folder lists a JPEG"
 keys Down Return
 sleep 0.5
 keys Down
+await list_has_entry "$viewer" || fail "marking the folder did not list its JPEG"
 # Tab, Tab: the drive list, then the file list, whose first entry takes the
 # focus frame; Space marks it and the preview's middle turns red.
 keys Tab Tab space
