@@ -108,6 +108,8 @@ const Writer kWriters[] = {
      }},
 };
 
+void PrintTo(const Writer& w, std::ostream* os) { *os << w.name; }
+
 enum class Target {
   Private,        // a 0600 file
   ReadOnly,       // a 0444 file: refused, even for root
@@ -126,6 +128,8 @@ const char* targetName(Target t) {
                                       "Fifo",    "Directory",    "MissingFolder"};
   return names[static_cast<int>(t)];
 }
+
+void PrintTo(Target t, std::ostream* os) { *os << targetName(t); }
 
 class Writers : public FileSafety,
                 public ::testing::WithParamInterface<std::tuple<Writer, Target>> {};
