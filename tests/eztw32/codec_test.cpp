@@ -230,10 +230,11 @@ TEST(Loader, BrokenFilesAreErrors) {
 }
 
 // A valid progressive grey JPEG of one flat grey: a DC scan of all-zero
-// differences and one AC scan that ends every block at once in end-of-band
+// differences, then AC scans that end every block at once in end-of-band
 // runs. It stays about a bit per 8 x 8 block for any frame size, as a
-// decompression bomb does.
-std::vector<uint8_t> flatProgressiveJpeg(uint16_t w, uint16_t h) {
+// decompression bomb does. With steps > 0 each AC coefficient gets its own
+// scans, `steps` of them by successive approximation: 1 + 63 * steps scans.
+std::vector<uint8_t> flatProgressiveJpeg(uint16_t w, uint16_t h, int steps = 0) {
   std::vector<uint8_t> out;
   const auto put = [&](std::initializer_list<int> bytes) {
     for (int b : bytes) out.push_back(static_cast<uint8_t>(b));
@@ -271,15 +272,24 @@ std::vector<uint8_t> flatProgressiveJpeg(uint16_t w, uint16_t h) {
   put({0xFF, 0xDA}), put16(8), put({1, 1, 0x00, 0, 0, 0x00});
   for (std::size_t i = 0; i < blocks; ++i) bits(0, 1);
   flush();
-  put({0xFF, 0xDA}), put16(8), put({1, 1, 0x00, 1, 63, 0x00});
-  for (std::size_t left = blocks; left > 0;) {
-    const auto run = static_cast<uint32_t>(std::min<std::size_t>(left, 32767));
-    const int r = std::bit_width(run) - 1;
-    bits(static_cast<uint32_t>(r), 4);
-    bits(run - (1u << r), r);
-    left -= run;
+  struct Band {
+    int first, last, high, low;  // spectral selection, successive approximation
+  };
+  std::vector<Band> bands;
+  if (steps == 0) bands.push_back({1, 63, 0, 0});
+  for (int k = 1; steps > 0 && k <= 63; ++k)
+    for (int a = steps - 1; a >= 0; --a) bands.push_back({k, k, a == steps - 1 ? 0 : a + 1, a});
+  for (const Band& b : bands) {
+    put({0xFF, 0xDA}), put16(8), put({1, 1, 0x00, b.first, b.last, b.high << 4 | b.low});
+    for (std::size_t left = blocks; left > 0;) {
+      const auto run = static_cast<uint32_t>(std::min<std::size_t>(left, 32767));
+      const int r = std::bit_width(run) - 1;
+      bits(static_cast<uint32_t>(r), 4);
+      bits(run - (1u << r), r);
+      left -= run;
+    }
+    flush();
   }
-  flush();
   put({0xFF, 0xD9});
   return out;
 }
@@ -305,6 +315,14 @@ TEST(Jpeg, FlatProgressiveFileDecodes) {
   // 9 megapixels: 27 MB of image and coefficients, allowed however small the file.
   const auto big = flatProgressiveJpeg(3000, 3000);
   EXPECT_TRUE(decodeJpeg(big.data(), big.size()));
+}
+
+TEST(Jpeg, EndlessScansAreRefused) {
+  // Each scan costs a pass over the whole image; real files have about ten.
+  const auto some = flatProgressiveJpeg(64, 64, 1);  // 64 scans
+  const auto many = flatProgressiveJpeg(64, 64, 8);  // 505 scans
+  EXPECT_TRUE(decodeJpeg(some.data(), some.size()));
+  EXPECT_FALSE(decodeJpeg(many.data(), many.size()));
 }
 
 // A 1 MB file that claims 24000 x 24000 pixels: 576 MB of image, and libjpeg
