@@ -30,6 +30,6 @@ clang++-14 -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-r
   -I"$SRC" "$ROOT/tests/eztw32/fuzz_roundtrip.cpp" "$SRC/dib.cpp" "$SRC/bmp.cpp" "$SRC/jpeg.cpp" \
   "$SRC/image_file.cpp" "$SRC/safe_file.cpp" -ljpeg -o "$WORK/fuzz_roundtrip"
 mkdir -p "$WORK/roundtrip"
-./fuzz_roundtrip -max_total_time=45 -rss_limit_mb=2048 -malloc_limit_mb=1536 -max_len=16384 \
+./fuzz_roundtrip -max_total_time=45 -rss_limit_mb=2048 -malloc_limit_mb=1536 -max_len=20000 -len_control=0 \
   -print_final_stats=1 roundtrip
 echo "fuzz: writers round-trip"
