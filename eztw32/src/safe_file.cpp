@@ -66,7 +66,7 @@ int32_t PendingFile::open(const std::string& target) {
   const std::string dir =
       slash == std::string::npos ? std::string(".") : path.substr(0, slash == 0 ? 1 : slash);
   base_ = slash == std::string::npos ? path : path.substr(slash + 1);
-  if (base_ == "." || base_ == "..") return kFileOpenError;
+  if (base_.empty() || base_ == "." || base_ == "..") return kFileOpenError;
   dirFd_ = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (dirFd_ < 0) return kFileOpenError;
 

@@ -364,6 +364,9 @@ TEST(PendingFile, FailedWriteLeavesNothingBehind) {
   PendingFile g;
   EXPECT_EQ(g.open((target.parent_path() / "missing" / "x.bmp").string()), kFileOpenError);
   EXPECT_EQ(g.open(target.parent_path().string()), kFileOpenError);
+  const fs::path toRoot = scratch("to-root");
+  fs::create_symlink("/", toRoot);
+  EXPECT_EQ(g.open(toRoot.string()), kFileOpenError);  // the root folder has no name to replace
   ASSERT_EQ(g.open(target.string()), kFileOk);
   std::fputs("whole", g.stream());
   EXPECT_EQ(g.commit(), kFileOk);
