@@ -23,6 +23,7 @@ std::string readFile(const char* path) {
 std::string collapseSpaces(std::string s) {
   std::string out;
   for (char c : s) {
+    if (c == '\n') c = ' ';
     if (c == ' ' && (out.empty() || out.back() == ' ')) continue;
     out += c;
   }

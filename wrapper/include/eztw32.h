@@ -61,7 +61,8 @@ extern "C" {
  * @return the value asked for.
  * @see eztw32_TestParam() in Quillmere, which calls this export.
  */
-EZTW32_API int32_t EZTW32_CALL TWAIN_Testing123(const char* cFileName, int32_t nInt, int32_t nHandle, int32_t nDouble, int32_t nLong);
+EZTW32_API int32_t EZTW32_CALL TWAIN_Testing123(const char* cFileName, int32_t nInt,
+                                                int32_t nHandle, int32_t nDouble, int32_t nLong);
 
 /**
  * @brief TWAIN state of the library, 1 to 7.
@@ -92,7 +93,7 @@ EZTW32_API int32_t EZTW32_CALL TWAIN_IsAvailable(void);
 EZTW32_API int32_t EZTW32_CALL TWAIN_IsJpegAvailable(void);
 
 /**
- * @brief Runs the library's self test; true when it passed.
+ * @brief Runs the library's self test; 0 when it passed.
  * @param nf passed on unchanged; 0 when left out
  * @return 0 when the test passed.
  * @see eztw32_SelfTest() in Quillmere, which calls this export.
@@ -108,7 +109,8 @@ EZTW32_API int32_t EZTW32_CALL TWAIN_SelfTest(int32_t nf);
 EZTW32_API int32_t EZTW32_CALL TWAIN_GetBuildName(char* cName);
 
 /**
- * @brief Registers the application's TWAIN identity: version, language, country and the four identity texts.
+ * @brief Registers the application's TWAIN identity: version, language, country and the four
+ * identity texts.
  * @param nMajor major version number of the application
  * @param nMinor minor version number of the application
  * @param nLanguage TWAIN language code
@@ -120,7 +122,10 @@ EZTW32_API int32_t EZTW32_CALL TWAIN_GetBuildName(char* cName);
  * @return the library's status of the operation.
  * @see eztw32_RegisterApp() in Quillmere, which calls this export.
  */
-EZTW32_API int32_t EZTW32_CALL TWAIN_RegisterApp(int32_t nMajor, int32_t nMinor, int32_t nLanguage, int32_t nCountry, const char* sVersion, const char* sMfg, const char* sFamily, const char* sProduct);
+EZTW32_API int32_t EZTW32_CALL TWAIN_RegisterApp(int32_t nMajor, int32_t nMinor, int32_t nLanguage,
+                                                 int32_t nCountry, const char* sVersion,
+                                                 const char* sMfg, const char* sFamily,
+                                                 const char* sProduct);
 
 /**
  * @brief Sets the title of the library's own windows.
@@ -141,7 +146,7 @@ EZTW32_API int32_t EZTW32_CALL TWAIN_LogFile(int32_t nStatus);
 /* ---- Source manager, source and transfer control --------------------------- */
 
 /**
- * @brief Lets the user choose the source; shows "Error: could not select a Source" when the library returns 0.
+ * @brief Lets the user choose the source.
  * @param hwnd native handle of the parent window (an X11 window id), passed unchanged; 0 for none
  * @return above 0 for success (or yes), 0 or below otherwise.
  * @see eztw32_SelectImageSource() in Quillmere, which calls this export.
@@ -188,7 +193,8 @@ EZTW32_API int32_t EZTW32_CALL TWAIN_OpenSource(const char* cSourceName);
 EZTW32_API int32_t EZTW32_CALL TWAIN_GetSourceList(void);
 
 /**
- * @brief Steps to the next source of the enumeration and writes its name into cName; 0 when there is none left.
+ * @brief Steps to the next source of the enumeration and writes its name into cName; 0 when there
+ * is none left.
  * @param cName buffer of at least 256 bytes that receives the zero-terminated source name
  * @return above 0 for success (or yes), 0 or below otherwise.
  * @see eztw32_GetNextSourceName() in Quillmere, which calls this export.
@@ -203,7 +209,7 @@ EZTW32_API int32_t EZTW32_CALL TWAIN_GetNextSourceName(char* cName);
 EZTW32_API int32_t EZTW32_CALL TWAIN_LoadSourceManager(void);
 
 /**
- * @brief Opens the source manager; shows "Error: ... could not open Source Manager" when the library returns 0.
+ * @brief Opens the source manager.
  * @param hwnd native handle of the parent window (an X11 window id), passed unchanged; 0 for none
  * @return above 0 for success (or yes), 0 or below otherwise.
  * @see eztw32_OpenSourceManager() in Quillmere, which calls this export.
@@ -240,7 +246,7 @@ EZTW32_API int32_t EZTW32_CALL TWAIN_DisableSource(void);
 EZTW32_API int32_t EZTW32_CALL TWAIN_CloseSource(void);
 
 /**
- * @brief Closes the source manager; shows "Error: Could not close Source Manager" when the library returns 0.
+ * @brief Closes the source manager.
  * @param hwnd native handle of the parent window (an X11 window id), passed unchanged; 0 for none
  * @return above 0 for success (or yes), 0 or below otherwise.
  * @see eztw32_CloseSourceManager() in Quillmere, which calls this export.
@@ -248,7 +254,7 @@ EZTW32_API int32_t EZTW32_CALL TWAIN_CloseSource(void);
 EZTW32_API int32_t EZTW32_CALL TWAIN_CloseSourceManager(int32_t hwnd);
 
 /**
- * @brief Waits for one native transfer and returns its DIB handle; shows "Result handle: ..." when it is 0.
+ * @brief Waits for one native transfer and returns its DIB handle.
  * @param hwnd native handle of the parent window (an X11 window id), passed unchanged; 0 for none
  * @return the DIB handle of the new image, 0 for none.
  * @see eztw32_WaitForNativeXfer() in Quillmere, which calls this export.
@@ -293,14 +299,15 @@ EZTW32_API int32_t EZTW32_CALL TWAIN_NegotiateXferCount(int32_t nXfers);
 
 /**
  * @brief Negotiates the acceptable pixel types, a mask.
- * @param nPixTypes mask of the acceptable pixel types, bit n for pixel type n (1 black and white, 2 grey, 4 RGB); 0 for any
+ * @param nPixTypes mask of the acceptable pixel types, bit n for pixel type n (1 black and white, 2
+ * grey, 4 RGB); 0 for any
  * @return above 0 for success (or yes), 0 or below otherwise.
  * @see eztw32_NegotiatePixelTypes() in Quillmere, which calls this export.
  */
 EZTW32_API int32_t EZTW32_CALL TWAIN_NegotiatePixelTypes(int32_t nPixTypes);
 
 /**
- * @brief Unloads the source manager; shows "Error: Could not unload the Source Manager ..." when the library returns 0.
+ * @brief Unloads the source manager.
  * @return above 0 for success (or yes), 0 or below otherwise.
  * @see eztw32_UnloadSourceManager() in Quillmere, which calls this export.
  */
@@ -342,7 +349,8 @@ EZTW32_API int32_t EZTW32_CALL TWAIN_AcquireMemory(int32_t nHwnd);
 /**
  * @brief Acquires one image of the allowed pixel types; returns its DIB handle, 0 for none.
  * @param nHwnd native handle of the parent window (an X11 window id), passed unchanged; 0 for none
- * @param nPixTypes mask of the acceptable pixel types, bit n for pixel type n (1 black and white, 2 grey, 4 RGB); 0 for any
+ * @param nPixTypes mask of the acceptable pixel types, bit n for pixel type n (1 black and white, 2
+ * grey, 4 RGB); 0 for any
  * @return the DIB handle of the new image, 0 for none.
  * @see eztw32_AcquireNative() in Quillmere, which calls this export.
  */
@@ -351,7 +359,8 @@ EZTW32_API int32_t EZTW32_CALL TWAIN_AcquireNative(int32_t nHwnd, int32_t nPixTy
 /**
  * @brief Acquires one image onto the clipboard.
  * @param nHwnd native handle of the parent window (an X11 window id), passed unchanged; 0 for none
- * @param nPixTypes mask of the acceptable pixel types, bit n for pixel type n (1 black and white, 2 grey, 4 RGB); 0 for any
+ * @param nPixTypes mask of the acceptable pixel types, bit n for pixel type n (1 black and white, 2
+ * grey, 4 RGB); 0 for any
  * @return above 0 for success (or yes), 0 or below otherwise.
  * @see eztw32_AcquireToClipboard() in Quillmere, which calls this export.
  */
@@ -360,7 +369,8 @@ EZTW32_API int32_t EZTW32_CALL TWAIN_AcquireToClipboard(int32_t nHwnd, int32_t n
 /**
  * @brief Writes an image to a file in the format its name's extension gives.
  * @param hDib DIB handle of the image, as the library handed it out
- * @param cFilename file name, relative names against the current folder; a zero-terminated 8-bit string
+ * @param cFilename file name, relative names against the current folder; a zero-terminated 8-bit
+ * string
  * @return 0 on success, else a negative result code.
  * @see eztw32_WriteNativeToFilename() in Quillmere, which calls this export.
  */
@@ -368,7 +378,8 @@ EZTW32_API int32_t EZTW32_CALL TWAIN_WriteNativeToFilename(int32_t hDib, const c
 
 /**
  * @brief Reads an image file; returns its DIB handle, 0 for none.
- * @param cFilename file name, relative names against the current folder; a zero-terminated 8-bit string
+ * @param cFilename file name, relative names against the current folder; a zero-terminated 8-bit
+ * string
  * @return the DIB handle of the new image, 0 for none.
  * @see eztw32_LoadNativeFromFilename() in Quillmere, which calls this export.
  */
@@ -383,9 +394,11 @@ EZTW32_API int32_t EZTW32_CALL TWAIN_LoadNativeFromFilename(const char* cFilenam
 EZTW32_API int32_t EZTW32_CALL TWAIN_FreeNative(int32_t hDib);
 
 /**
- * @brief Acquires one image into a file in the save format; an empty name asks the user. Returns 0 or a negative result code.
+ * @brief Acquires one image into a file in the save format; an empty name asks the user. Returns 0
+ * or a negative result code.
  * @param nHwnd native handle of the parent window (an X11 window id), passed unchanged; 0 for none
- * @param cFilename file name, relative names against the current folder; empty to let the user choose; a zero-terminated 8-bit string
+ * @param cFilename file name, relative names against the current folder; empty to let the user
+ * choose; a zero-terminated 8-bit string
  * @return 0 on success, else a negative result code.
  * @see eztw32_AcquireToFilename() in Quillmere, which calls this export.
  */
@@ -395,7 +408,8 @@ EZTW32_API int32_t EZTW32_CALL TWAIN_AcquireToFilename(int32_t nHwnd, const char
  * @brief Acquires one image into a file of format nFF.
  * @param nHwnd native handle of the parent window (an X11 window id), passed unchanged; 0 for none
  * @param nFF file format: 2 BMP, 4 JPEG
- * @param cFilename file name, relative names against the current folder; a zero-terminated 8-bit string
+ * @param cFilename file name, relative names against the current folder; a zero-terminated 8-bit
+ * string
  * @return above 0 for success (or yes), 0 or below otherwise.
  * @see eztw32_AcquireFile() in Quillmere, which calls this export.
  */
@@ -454,7 +468,7 @@ EZTW32_API int32_t EZTW32_CALL TWAIN_DisableParent(int32_t nYes);
 EZTW32_API int32_t EZTW32_CALL TWAIN_GetDisableParent(void);
 
 /**
- * @brief Hides (true) or shows the source's user interface.
+ * @brief Hides (1) or shows (0) the source's user interface.
  * @param nYesNo 1 for on, 0 for off
  * @return the library's status of the operation.
  * @see eztw32_SetHideUI() in Quillmere, which calls this export.
@@ -546,7 +560,8 @@ EZTW32_API int32_t EZTW32_CALL DIB_SetColorCount(int32_t hDib, int32_t nNoc);
 EZTW32_API int32_t EZTW32_CALL DIB_ColorCount(int32_t hDib);
 
 /**
- * @brief Allocates a blank image of that depth, width and height; returns its DIB handle, 0 for none.
+ * @brief Allocates a blank image of that depth, width and height; returns its DIB handle, 0 for
+ * none.
  * @param nDepth bits per pixel
  * @param nWidth width in pixels
  * @param nHeight height in rows
@@ -588,7 +603,8 @@ EZTW32_API int32_t EZTW32_CALL DIB_Copy(int32_t hDib);
 EZTW32_API int32_t EZTW32_CALL DIB_SetGrayColor(int32_t hDib);
 
 /**
- * @brief Sets one colour table entry; returns -1 without calling the library when a component lies outside 0 to 255.
+ * @brief Sets one colour table entry; returns -1 without calling the library when a component lies
+ * outside 0 to 255.
  * @param hDib DIB handle of the image, as the library handed it out
  * @param nindex index of the entry in the colour table, from 0
  * @param nRed red component, 0 to 255
@@ -597,7 +613,8 @@ EZTW32_API int32_t EZTW32_CALL DIB_SetGrayColor(int32_t hDib);
  * @return the library's status of the operation.
  * @see eztw32_DIB_SetColorTableRGB() in Quillmere, which calls this export.
  */
-EZTW32_API int32_t EZTW32_CALL DIB_SetColorTableRGB(int32_t hDib, int32_t nindex, int32_t nRed, int32_t nGreen, int32_t nBlue);
+EZTW32_API int32_t EZTW32_CALL DIB_SetColorTableRGB(int32_t hDib, int32_t nindex, int32_t nRed,
+                                                    int32_t nGreen, int32_t nBlue);
 
 /**
  * @brief Red component of a colour table entry.
@@ -652,7 +669,8 @@ EZTW32_API int32_t EZTW32_CALL DIB_GetFromClipboard(void);
 /**
  * @brief Writes an image as a BMP file; returns 0 or a negative result code.
  * @param hDib DIB handle of the image, as the library handed it out
- * @param cFilename file name, relative names against the current folder; a zero-terminated 8-bit string
+ * @param cFilename file name, relative names against the current folder; a zero-terminated 8-bit
+ * string
  * @return 0 on success, else a negative result code.
  * @see eztw32_DIB_WriteToBmp() in Quillmere, which calls this export.
  */
@@ -661,7 +679,8 @@ EZTW32_API int32_t EZTW32_CALL DIB_WriteToBmp(int32_t hDib, const char* cFilenam
 /**
  * @brief Writes an image as a JPEG file at the JPEG quality; returns 0 or a negative result code.
  * @param hDib DIB handle of the image, as the library handed it out
- * @param cFilename file name, relative names against the current folder; a zero-terminated 8-bit string
+ * @param cFilename file name, relative names against the current folder; a zero-terminated 8-bit
+ * string
  * @return 0 on success, else a negative result code.
  * @see eztw32_DIB_WriteToJpeg() in Quillmere, which calls this export.
  */
@@ -669,7 +688,8 @@ EZTW32_API int32_t EZTW32_CALL DIB_WriteToJpeg(int32_t hDib, const char* cFilena
 
 /**
  * @brief Reads a BMP or JPEG file; returns its DIB handle, 0 for none.
- * @param cFilename file name, relative names against the current folder; a zero-terminated 8-bit string
+ * @param cFilename file name, relative names against the current folder; a zero-terminated 8-bit
+ * string
  * @return the DIB handle of the new image, 0 for none.
  * @see eztw32_DIB_LoadFromFilename() in Quillmere, which calls this export.
  */
@@ -956,7 +976,7 @@ EZTW32_API int32_t EZTW32_CALL TWAIN_SetPixelFlavor(int32_t nFlavor);
 EZTW32_API int32_t EZTW32_CALL TWAIN_PixelFlavor(void);
 
 /**
- * @brief Selects transmitted (true) or reflected light.
+ * @brief Selects transmitted (1) or reflected light (0).
  * @param nYesNo 1 for on, 0 for off
  * @return above 0 for success (or yes), 0 or below otherwise.
  * @see eztw32_SetLightPath() in Quillmere, which calls this export.
@@ -1026,7 +1046,8 @@ EZTW32_API int32_t EZTW32_CALL TWAIN_SetImageLayout(double nL, double nT, double
  * @return above 0 for success (or yes), 0 or below otherwise.
  * @see eztw32_GetDefaultImageLayout() in Quillmere, which calls this export.
  */
-EZTW32_API int32_t EZTW32_CALL TWAIN_GetDefaultImageLayout(double* nL, double* nT, double* nR, double* nB);
+EZTW32_API int32_t EZTW32_CALL TWAIN_GetDefaultImageLayout(double* nL, double* nT, double* nR,
+                                                           double* nB);
 
 /**
  * @brief Sets the area to acquire back to the source's default.
@@ -1067,7 +1088,7 @@ EZTW32_API int32_t EZTW32_CALL TWAIN_UserClosedSource(void);
 EZTW32_API int32_t EZTW32_CALL TWAIN_ErrorBox(const char* cMessage);
 
 /**
- * @brief Suppresses (true) or allows the library's error messages.
+ * @brief Suppresses (1) or allows the library's error messages (0).
  * @param nYesNo 1 for on, 0 for off
  * @return above 0 for success (or yes), 0 or below otherwise.
  * @see eztw32_SuppressErrorMessages() in Quillmere, which calls this export.
