@@ -18,6 +18,7 @@ fail() {
   echo "build-debs: $*" >&2
   exit 1
 }
+is_elf() { [ "$(head -c 4 "$1" | od -An -c | tr -d ' ')" = '177ELF' ]; }
 cache() { sed -n "s/^$1:[A-Z]*=//p" "$BUILD/CMakeCache.txt"; }
 
 [ "$(cache CMAKE_INSTALL_PREFIX)" = /usr ] ||
@@ -42,16 +43,28 @@ component() {
     *) fail "no install component for package $1" ;;
   esac
 }
-is_elf() { [ "$(head -c 4 "$1" | od -An -c | tr -d ' ')" = '177ELF' ]; }
 
 for pkg in $packages; do
   root=debian/$pkg
-  DESTDIR="$W/$root" cmake --install "$BUILD" --component "$(component "$pkg")" --strip >/dev/null
+  DESTDIR="$W/$root" cmake --install "$BUILD" --component "$(component "$pkg")" >/dev/null
   [ -d "$root/usr" ] || fail "component $(component "$pkg") installed nothing"
+  # Stripped as dh_strip does: no symbols beyond the dynamic ones, no
+  # compiler notes.
+  for f in $(find "$root" -type f); do
+    is_elf "$f" || continue
+    case $f in
+      *.so | *.so.*) strip --remove-section=.comment --remove-section=.note --strip-unneeded "$f" ;;
+      *) strip --remove-section=.comment --remove-section=.note "$f" ;;
+    esac
+  done
   doc=$root/usr/share/doc/$pkg
   mkdir -p "$doc"
   cp "$HERE/debian/copyright" "$doc/copyright"
   gzip -9nc debian/changelog >"$doc/changelog.Debian.gz"
+  if [ -f "$HERE/debian/$pkg.doc-base" ]; then
+    mkdir -p "$root/usr/share/doc-base"
+    cp "$HERE/debian/$pkg.doc-base" "$root/usr/share/doc-base/$pkg"
+  fi
   if [ -f "$HERE/debian/$pkg.lintian-overrides" ]; then
     mkdir -p "$root/usr/share/lintian/overrides"
     cp "$HERE/debian/$pkg.lintian-overrides" "$root/usr/share/lintian/overrides/$pkg"
@@ -81,7 +94,7 @@ done
 
 for pkg in $packages; do
   root=debian/$pkg
-  : >"debian/$pkg.substvars"
+  echo "misc:Depends=" >"debian/$pkg.substvars"
   elves=""
   for f in $(find "$root" -path "$root/DEBIAN" -prune -o -type f -print); do
     if is_elf "$f"; then elves="$elves $f"; fi
