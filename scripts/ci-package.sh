@@ -54,7 +54,10 @@ for p in $PACKAGES; do
 done
 
 # 2. What Debian asks of a package: lintian without errors or warnings (the
-# overrides in packaging/debian say why), and every ELF file hardened.
+# overrides in packaging/debian say why), and every ELF file hardened. The
+# control-flow marking (IBT/SHSTK) is not asked for: Debian 12's C start files
+# (Scrt1.o, crti.o) carry none, so no program linked there can have it; dpkg
+# itself fails that check.
 # shellcheck disable=SC2086 # one argument per package
 lintian --fail-on error,warning $DEBS || fail "lintian"
 for deb in $DEBS; do
@@ -62,7 +65,9 @@ for deb in $DEBS; do
   mkdir -p "$dir"
   dpkg-deb -x "$deb" "$dir"
   for f in $(find "$dir" -type f); do
-    if is_elf "$f"; then hardening-check "$f" || fail "hardening-check ${f#"$dir"}"; fi
+    if is_elf "$f"; then
+      hardening-check --nocfprotection "$f" || fail "hardening-check ${f#"$dir"}"
+    fi
   done
 done
 say "lintian and hardening-check passed"

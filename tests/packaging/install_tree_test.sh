@@ -105,7 +105,7 @@ for example in "$T/example/scan_to_file" "$T/scan_pc" "$T/example_c/scan_to_file
   rm -f "$T/page.bmp"
   SANE_CONFIG_DIR="$T/sane" LD_DEBUG=files LD_DEBUG_OUTPUT="$T/ld" "$example" "$T/page.bmp" ||
     fail "$example could not scan"
-  grep -qh "file=$LIB/libeztw32.so.1 " "$T"/ld.* || fail "$example did not load $LIB/libeztw32.so.1"
+  grep -qh "calling init: $LIB/libeztw32.so.1\$" "$T"/ld.* || fail "$example did not load $LIB/libeztw32.so.1"
   rm -f "$T"/ld.*
   identify "$T/page.bmp" || fail "$example wrote no readable image"
 done
