@@ -1017,10 +1017,11 @@ EZTW32_API int32_t EZTW32_CALL TWAIN_SetHighlight(double nHighl);
 
 /**
  * @brief Writes the area to acquire (left, top, right, bottom) into the four variables.
- * @param nL receives the left edge, in the current units; may be null
- * @param nT receives the top edge, in the current units; may be null
- * @param nR receives the right edge, in the current units; may be null
- * @param nB receives the bottom edge, in the current units; may be null
+ * @param nL receives the left edge, in the current units; eztw32 refuses a null address (result 0)
+ * @param nT receives the top edge, in the current units; eztw32 refuses a null address (result 0)
+ * @param nR receives the right edge, in the current units; eztw32 refuses a null address (result 0)
+ * @param nB receives the bottom edge, in the current units; eztw32 refuses a null address (result
+ * 0)
  * @return above 0 for success (or yes), 0 or below otherwise.
  * @see eztw32_GetImageLayout() in Quillmere, which calls this export.
  */
@@ -1039,10 +1040,11 @@ EZTW32_API int32_t EZTW32_CALL TWAIN_SetImageLayout(double nL, double nT, double
 
 /**
  * @brief Writes the source's default area (left, top, right, bottom) into the four variables.
- * @param nL receives the left edge, in the current units; may be null
- * @param nT receives the top edge, in the current units; may be null
- * @param nR receives the right edge, in the current units; may be null
- * @param nB receives the bottom edge, in the current units; may be null
+ * @param nL receives the left edge, in the current units; eztw32 refuses a null address (result 0)
+ * @param nT receives the top edge, in the current units; eztw32 refuses a null address (result 0)
+ * @param nR receives the right edge, in the current units; eztw32 refuses a null address (result 0)
+ * @param nB receives the bottom edge, in the current units; eztw32 refuses a null address (result
+ * 0)
  * @return above 0 for success (or yes), 0 or below otherwise.
  * @see eztw32_GetDefaultImageLayout() in Quillmere, which calls this export.
  */

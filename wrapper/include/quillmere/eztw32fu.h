@@ -1028,10 +1028,10 @@ QUILLMERE_EXPORT std::int32_t eztw32_SetShadow(double nShadow = 0);
 QUILLMERE_EXPORT std::int32_t eztw32_SetHighlight(double nHighl = 0);
 /**
  * @brief Lets the library write the area to acquire (left, top, right, bottom) into the four variables (above 0).
- * @param nL receives the left edge, in the current units; may be null
- * @param nT receives the top edge, in the current units; may be null
- * @param nR receives the right edge, in the current units; may be null
- * @param nB receives the bottom edge, in the current units; may be null
+ * @param nL receives the left edge, in the current units; eztw32 refuses a null address (result 0)
+ * @param nT receives the top edge, in the current units; eztw32 refuses a null address (result 0)
+ * @param nR receives the right edge, in the current units; eztw32 refuses a null address (result 0)
+ * @param nB receives the bottom edge, in the current units; eztw32 refuses a null address (result 0)
  * @return true when the library's result is above 0, false for 0 and below.
  * @par Export
  * Calls `TWAIN_GetImageLayout`. When no library is bound or it lacks the export, nothing is called and the result is false.
@@ -1050,10 +1050,10 @@ QUILLMERE_EXPORT bool eztw32_GetImageLayout(double* nL = nullptr, double* nT = n
 QUILLMERE_EXPORT bool eztw32_SetImageLayout(double nL = 0, double nT = 0, double nR = 0, double nB = 0);
 /**
  * @brief Lets the library write the source's default area (left, top, right, bottom) into the four variables (above 0).
- * @param nL receives the left edge, in the current units; may be null
- * @param nT receives the top edge, in the current units; may be null
- * @param nR receives the right edge, in the current units; may be null
- * @param nB receives the bottom edge, in the current units; may be null
+ * @param nL receives the left edge, in the current units; eztw32 refuses a null address (result 0)
+ * @param nT receives the top edge, in the current units; eztw32 refuses a null address (result 0)
+ * @param nR receives the right edge, in the current units; eztw32 refuses a null address (result 0)
+ * @param nB receives the bottom edge, in the current units; eztw32 refuses a null address (result 0)
  * @return true when the library's result is above 0, false for 0 and below.
  * @par Export
  * Calls `TWAIN_GetDefaultImageLayout`. When no library is bound or it lacks the export, nothing is called and the result is false.
