@@ -202,8 +202,10 @@ for deb in $DEBS; do dpkg-deb --fsys-tarfile "$deb" | tar -t; done | sed 's|^\./
   grep -v '^/*$' | sort -u >"$WORK/shipped"
 # shellcheck disable=SC2086 # one argument per package
 apt_get remove -y $PACKAGES
+# Without configuration files removal leaves nothing to purge; dpkg says so
+# where apt-get would no longer know the packages.
 # shellcheck disable=SC2086
-apt_get purge -y $PACKAGES
+$SUDO dpkg --purge $PACKAGES
 installed=0
 left=""
 while read -r path; do
