@@ -3,10 +3,10 @@
 # Makes the Debian packages libquillmere1, libeztw32-1, libquillmere-dev and
 # sorrelby from a build configured with -DCMAKE_INSTALL_PREFIX=/usr, the way
 # debhelper would: each package is its install component, stripped, with its
-# copyright file and changelog; shlibs files and the ldconfig trigger for the
-# libraries; Depends from dpkg-shlibdeps (which also resolves the libraries
-# of the sibling packages); control files from debian/control through
-# dpkg-gencontrol.
+# copyright file and changelog; shlibs and symbols files and the ldconfig
+# trigger for the libraries; Depends from dpkg-shlibdeps (which also resolves
+# the libraries of the sibling packages); control files from debian/control
+# through dpkg-gencontrol.
 #   build-debs.sh BUILD_DIR OUT_DIR
 set -eu
 umask 022
@@ -87,6 +87,10 @@ for pkg in $packages; do
   done
   if [ -s "$root/DEBIAN/shlibs" ]; then
     echo "activate-noawait ldconfig" >"$root/DEBIAN/triggers"
+    # Every exported symbol, introduced in this version: dpkg-shlibdeps then
+    # makes dependants depend on the version that has the symbols they use.
+    dpkg-gensymbols -q -p"$pkg" -P"$root" -v"${version%-*}" -O"$root/DEBIAN/symbols"
+    sed -i '1a * Build-Depends-Package: libquillmere-dev' "$root/DEBIAN/symbols"
   else
     rm "$root/DEBIAN/shlibs"
   fi

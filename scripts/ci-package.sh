@@ -72,7 +72,7 @@ for deb in $DEBS; do
 done
 say "lintian and hardening-check passed"
 
-# 2. Installed the way a user installs it.
+# 3. Installed the way a user installs it.
 # shellcheck disable=SC2086 # one argument per package
 apt_get install -y $DEBS
 installed=1
@@ -94,12 +94,12 @@ if [ "$have_library" = 1 ]; then
   dpkg -S "$LIBDIR/libeztw32.so" | grep -q '^libquillmere-dev:' || fail "libeztw32.so is not a developer file"
 fi
 
-# SANE with its virtual scanner and nothing else, so no real device interferes.
+# 4. SANE with its virtual scanner and nothing else, so no real device interferes.
 mkdir -p "$WORK/sane"
 echo test >"$WORK/sane/dll.conf"
 export SANE_CONFIG_DIR="$WORK/sane"
 
-# 3. The installed program starts and ends through File > Exit with status 0.
+# 5. The installed program starts and ends through File > Exit with status 0.
 if [ "$have_program" = 1 ]; then
   command -v sorrelby | grep -qx /usr/bin/sorrelby || fail "sorrelby is not /usr/bin/sorrelby"
   if ldd /usr/bin/sorrelby | grep -q 'not found'; then ldd /usr/bin/sorrelby; fail "unresolved libraries"; fi
@@ -161,7 +161,7 @@ EOS
   say "installed sorrelby started (from a terminal and from its desktop entry) and ended through Exit with status 0"
 fi
 
-# 4. A developer's build against the installed files only, C++ and C:
+# 6. A developer's build against the installed files only, C++ and C:
 # find_package ...
 cmake -S "$ROOT/examples/scan_to_file" -B "$WORK/example" -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$WORK/example"
@@ -181,7 +181,7 @@ if [ "$have_library" = 1 ]; then
   examples="$examples $WORK/example_c/scan_to_file_c $WORK/scan_to_file_c_pc"
 fi
 
-# 5. Each example scans one page from the virtual scanner into a file.
+# 7. Each example scans one page from the virtual scanner into a file.
 if [ "$have_library" = 1 ]; then
   for example in $examples; do
     rm -f "$WORK/page.bmp"
@@ -191,7 +191,7 @@ if [ "$have_library" = 1 ]; then
   say "the C++ and C examples built against the installed packages wrote their pages"
 fi
 
-# 6. Removed and purged, the packages leave nothing of theirs behind: no
+# 8. Removed and purged, the packages leave nothing of theirs behind: no
 # file or link, and no folder that no other package owns.
 if [ "${KEEP_PACKAGE:-0}" = 1 ]; then
   say "packages kept installed (KEEP_PACKAGE=1)"
