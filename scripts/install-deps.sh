@@ -15,6 +15,7 @@ $SUDO apt-get install -y --no-install-recommends \
   libjpeg-dev libturbojpeg0-dev \
   libemf2svg-dev \
   libgtest-dev libgmock-dev googletest libbenchmark-dev \
+  doxygen lintian devscripts \
   xvfb xauth xdotool x11-utils \
   imagemagick poppler-utils libvips-tools \
   fonts-dejavu-core \
