@@ -2,6 +2,8 @@
 
 #include <QFile>
 #include <QImageReader>
+#include <QList>
+#include <algorithm>
 
 #include "imagefile_p.h"
 
@@ -17,7 +19,78 @@ bool covers(QSize have, QSize fit) {
   return have.width() >= fit.width() && have.height() >= fit.height();
 }
 
+bool readBytes(QIODevice& device, uchar* out, qint64 n) {
+  return device.read(reinterpret_cast<char*>(out), n) == n;
+}
+
+int u16At(const uchar* p) { return p[0] << 8 | p[1]; }
+
+// JPEG markers that matter for the frame's memory.
+constexpr uchar kSoi = 0xD8;
+constexpr uchar kSos = 0xDA;
+constexpr uchar kEoi = 0xD9;
+bool isStartOfFrame(uchar m) {
+  return m >= 0xC0 && m <= 0xCF && m != 0xC4 && m != 0xC8 && m != 0xCC;
+}
+bool isProgressive(uchar m) { return m == 0xC2 || m == 0xC6 || m == 0xCA || m == 0xCE; }
+
 }  // namespace
+
+qint64 jpegCoefficientBytes(QIODevice& jpeg) {
+  uchar head[2];
+  if (!readBytes(jpeg, head, 2) || head[0] != 0xFF || head[1] != kSoi) return -1;
+  struct Component {
+    int h, v;
+  };
+  QList<Component> components;
+  int width = 0, height = 0;
+  bool progressive = false;
+  for (;;) {
+    uchar marker[2];
+    if (!readBytes(jpeg, marker, 2) || marker[0] != 0xFF) return -1;
+    if (marker[1] == 0xFF) {  // fill byte
+      jpeg.seek(jpeg.pos() - 1);
+      continue;
+    }
+    if (marker[1] == kEoi || (marker[1] >= 0xD0 && marker[1] <= 0xD7)) return -1;
+    uchar lengthBytes[2];
+    if (!readBytes(jpeg, lengthBytes, 2)) return -1;
+    const int length = u16At(lengthBytes) - 2;
+    if (length < 0) return -1;
+    QByteArray segment(length, Qt::Uninitialized);
+    if (!readBytes(jpeg, reinterpret_cast<uchar*>(segment.data()), length)) return -1;
+    const auto* p = reinterpret_cast<const uchar*>(segment.constData());
+    if (isStartOfFrame(marker[1])) {
+      if (length < 6) return -1;
+      progressive = isProgressive(marker[1]);
+      height = u16At(p + 1);
+      width = u16At(p + 3);
+      const int count = p[5];
+      if (count < 1 || length < 6 + 3 * count) return -1;
+      for (int i = 0; i < count; ++i) {
+        const int sampling = p[6 + 3 * i + 1];
+        components.append({std::max(1, sampling >> 4), std::max(1, sampling & 15)});
+      }
+    } else if (marker[1] == kSos) {
+      if (components.isEmpty() || length < 1) return -1;
+      // One scan holding every component is decoded row by row; anything
+      // else keeps every coefficient of the frame until the last scan.
+      if (!progressive && p[0] == components.size()) return 0;
+      int hMax = 1, vMax = 1;
+      for (const Component& c : components) {
+        hMax = std::max(hMax, c.h);
+        vMax = std::max(vMax, c.v);
+      }
+      // Blocks of 8 x 8 coefficients of two bytes, each component padded to
+      // whole MCUs.
+      const qint64 mcusAcross = (width + 8 * hMax - 1) / (8 * hMax);
+      const qint64 mcusDown = (height + 8 * vMax - 1) / (8 * vMax);
+      qint64 bytes = 0;
+      for (const Component& c : components) bytes += mcusAcross * c.h * mcusDown * c.v * 64 * 2;
+      return bytes;
+    }
+  }
+}
 
 QSize jpegDecodeSize(QSize full, QSize fit) {
   if (!fit.isValid()) return full;
@@ -38,6 +111,11 @@ bool Bitmap::load(const QByteArray& name, const Need& need) {
   clear();
   QFile file;
   if (!openRegularFile(name, file)) return false;
+  // The JPEG decoder's own buffers are not covered by the allocation limit.
+  if (file.peek(2) == QByteArray("\xFF\xD8", 2)) {
+    const qint64 coefficients = jpegCoefficientBytes(file);
+    if (coefficients < 0 || coefficients > kMaxJpegCoefficientBytes || !file.seek(0)) return false;
+  }
   QImageReader reader(&file);
   reader.setAllocationLimit(kAllocationLimitMB);
   // The content decides the format; the name only chose the bitmap path.

@@ -4,6 +4,7 @@
 #define SORRELBY_IMAGING_BITMAP_H
 
 #include <QByteArray>
+#include <QIODevice>
 #include <QImage>
 #include <QSize>
 #include <functional>
@@ -14,6 +15,9 @@ namespace imaging {
 // pixels is refused before any decoding, and no reader may allocate more.
 inline constexpr qint64 kMaxImagePixels = 128LL * 1024 * 1024;
 inline constexpr int kAllocationLimitMB = 256;
+// What the JPEG decoder may hold as coefficients of the whole frame, which it
+// keeps for progressive and multi-scan files whatever the output size.
+inline constexpr qint64 kMaxJpegCoefficientBytes = 160LL * 1024 * 1024;
 
 class Bitmap {
  public:
@@ -50,6 +54,12 @@ class Bitmap {
 // `full` size covers `fit`: the smallest of full ÷ 8, ÷ 4, ÷ 2 (rounded down)
 // that still covers it, else `full`.
 QSize jpegDecodeSize(QSize full, QSize fit);
+
+// The bytes of coefficient buffers a JPEG decoder keeps for the frame that
+// the headers of `jpeg` (read from its start) describe: 0 for a single-scan
+// baseline file, which is decoded row by row; -1 when the headers are
+// unreadable.
+qint64 jpegCoefficientBytes(QIODevice& jpeg);
 
 }  // namespace imaging
 

@@ -146,7 +146,7 @@ void ImageView::paintCanvas(QPainter& painter, const geometry::Rect& aClip) {
     // Scaled: fitted like a bitmap; natural: at the size recorded in it.
     const QRectF target =
         geometry::toQRectF(imaging::targetRect(oMetafile->size(), QSize(w, h), autoScale), h);
-    oMetafile->draw(painter, target);
+    painter.drawImage(QPointF(0, 0), oMetafile->rendered(QSize(w, h), target));
   }
   painter.setClipping(false);
 }

@@ -1,5 +1,7 @@
 // The image view on real widgets: geometry, what load() accepts, and the
 // pixels display() leaves on screen.
+#include <sys/stat.h>
+
 #include <QApplication>
 #include <QScreen>
 #include <QTemporaryDir>
@@ -210,6 +212,34 @@ class ImageViewTest : public QObject {
     QCOMPARE(view_->file, FileName(name));
     view_->display();
     QCOMPARE(at(onScreen(), 97, 109), QColor(Qt::red));
+  }
+
+  void specialFilesRefusedAtOnce_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("device");  // empty: a FIFO
+    QTest::newRow("fifo as png") << "pipe.png"
+                                 << "";
+    QTest::newRow("fifo as emf") << "pipe.emf"
+                                 << "";
+    QTest::newRow("fifo as jpeg") << "pipe.jpg"
+                                  << "";
+    QTest::newRow("device as jpeg") << "zero.jpg"
+                                    << "/dev/zero";
+    QTest::newRow("device as emf") << "zero.emf"
+                                   << "/dev/zero";
+  }
+  void specialFilesRefusedAtOnce() {
+    QFETCH(QString, name);
+    QFETCH(QString, device);
+    const QByteArray node = path(name);
+    if (device.isEmpty())
+      QCOMPARE(::mkfifo(node.constData(), 0600), 0);
+    else
+      QVERIFY(QFile::link(device, dir_.filePath(name)));
+    // A reader that waited for a writer would hang here until the timeout.
+    QVERIFY(!view_->load(node));
+    QCOMPARE(view_->mode(), 0);
+    QFile::remove(dir_.filePath(name));
   }
 
   void failedLoadAfterOtherKindShowsNothing_data() {

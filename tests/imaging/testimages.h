@@ -128,6 +128,65 @@ inline QByteArray gifClaiming(const QByteArray& gif, QSize size) {
   return out;
 }
 
+// A valid progressive JPEG of `size` and `components` (1 grey, 3 colour,
+// all 1 x 1 sampled) made of a single DC scan of a flat mid-grey: about one
+// bit per 8 x 8 block, so a huge frame costs a small file.
+inline QByteArray progressiveJpeg(QSize size, int components) {
+  QByteArray j("\xFF\xD8", 2);
+  const auto u16 = [&j](int v) {
+    j.append(char(v >> 8));
+    j.append(char(v & 0xFF));
+  };
+  j.append("\xFF\xDB", 2);  // quantisation table 0, all ones
+  u16(67);
+  j.append('\0');
+  j.append(QByteArray(64, '\1'));
+  j.append("\xFF\xC2", 2);  // progressive frame
+  u16(8 + 3 * components);
+  j.append('\x08');
+  u16(size.height());
+  u16(size.width());
+  j.append(char(components));
+  for (int c = 1; c <= components; ++c) {
+    j.append(char(c));
+    j.append('\x11');
+    j.append('\0');
+  }
+  j.append("\xFF\xC4", 2);  // DC table 0: one code of one bit, difference 0
+  u16(20);
+  j.append('\0');
+  j.append('\1');
+  j.append(QByteArray(15, '\0'));
+  j.append('\0');
+  j.append("\xFF\xDA", 2);  // the DC scan of every component
+  u16(6 + 2 * components);
+  j.append(char(components));
+  for (int c = 1; c <= components; ++c) {
+    j.append(char(c));
+    j.append('\0');
+  }
+  j.append(QByteArray(3, '\0'));
+  const qint64 blocks = qint64((size.width() + 7) / 8) * ((size.height() + 7) / 8) * components;
+  j.append(QByteArray(blocks / 8, '\0'));
+  if (blocks % 8) j.append(char(0xFF >> (blocks % 8)));
+  j.append("\xFF\xD9", 2);
+  return j;
+}
+
+// An enhanced metafile of `sizePx` pixels with `count` small rectangles.
+inline QByteArray emfWithRectangles(QSize sizePx, int count) {
+  QByteArray one = emf(sizePx, QRect(1, 1, 3, 3), Qt::blue);
+  // emf() ends with one rectangle record (24 bytes) and the end record (20).
+  const qsizetype eof = one.size() - 20;
+  const QByteArray rectangle = one.mid(eof - 24, 24);
+  QByteArray out = one.left(eof);
+  for (int i = 1; i < count; ++i) out += rectangle;
+  out += one.mid(eof);
+  qToLittleEndian(quint32(out.size()), out.data() + 48);  // total bytes
+  qToLittleEndian(quint32(count + 4), out.data() + 52);   // records
+  return out;
+}
+
 // A copy of `data` with `count` bytes after `from` changed, the same way
 // for the same `seed`.
 inline QByteArray mutated(QByteArray data, qsizetype from, int count, quint32 seed) {
