@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "imagefile_p.h"
+#include "streaming_p.h"
 
 namespace imaging {
 
@@ -107,7 +108,8 @@ void Bitmap::clear() {
   image_ = QImage();
 }
 
-bool Bitmap::load(const QByteArray& name, const Need& need) {
+bool Bitmap::load(const QByteArray& name, const Need& need, Reduction reduction,
+                  const Cancelled& cancelled) {
   clear();
   QFile file;
   if (!openRegularFile(name, file)) return false;
@@ -123,6 +125,19 @@ bool Bitmap::load(const QByteArray& name, const Need& need) {
   const QSize full = reader.size();
   if (full.isValid() && qint64(full.width()) * full.height() > kMaxImagePixels) return false;
   const QSize fit = (need && full.isValid()) ? need(full) : QSize();
+  const bool smaller = fit.isValid() && !fit.isEmpty() && fit.width() <= full.width() &&
+                       fit.height() <= full.height() && fit != full;
+  if (reduction == Reduction::Exact && smaller &&
+      (reader.format() == "png" || (reader.format() == "bmp" && isStreamableBmp(file)))) {
+    if (!file.seek(0)) return false;
+    QImage image = reader.format() == "png" ? readPngReduced(file, fit, cancelled)
+                                            : readBmpReduced(file, fit, cancelled);
+    if (image.isNull()) return false;
+    name_ = name;
+    size_ = full;
+    image_ = std::move(image);
+    return true;
+  }
   if (reader.format() == "jpeg" && full.isValid() && fit.isValid()) {
     const QSize decode = jpegDecodeSize(full, fit);
     if (decode != full) reader.setScaledSize(decode);
@@ -135,14 +150,14 @@ bool Bitmap::load(const QByteArray& name, const Need& need) {
   return true;
 }
 
-bool Bitmap::enough(QSize fit) const {
+bool Bitmap::hasPixelsFor(QSize fit) const {
   if (image_.size() == size_) return true;
   if (!fit.isValid()) return false;
   return covers(image_.size(), fit.boundedTo(size_));
 }
 
 const QImage& Bitmap::pixels(QSize fit) {
-  if (image_.isNull() || enough(fit)) return image_;
+  if (image_.isNull() || hasPixelsFor(fit)) return image_;
   Bitmap again;
   if (again.load(name_, [fit](QSize) { return fit; }) && again.size_ == size_ &&
       again.image_.width() > image_.width())

@@ -25,10 +25,19 @@ class Bitmap {
   // drawing will need; an invalid size means all of them.
   using Need = std::function<QSize(QSize full)>;
 
-  // Reads `name` (raw bytes). Where `need` asks for fewer pixels than the
-  // image has, JPEGs are decoded at 1/2, 1/4 or 1/8 of their size by the
-  // decoder. False, and empty, when the file is no readable bitmap.
-  bool load(const QByteArray& name, const Need& need = Need());
+  // How far below its own size an image is read when `need` asks for fewer
+  // pixels: Cover decodes JPEGs at 1/2, 1/4 or 1/8 of their size (the
+  // smallest that still covers the need) and the rest in full; Exact also
+  // reads PNGs and BMPs row by row straight into the size needed, averaging
+  // the area each pixel covers, without ever holding the whole picture.
+  enum class Reduction { Cover, Exact };
+  // Asked between rows of a long decode; true abandons it (load fails).
+  using Cancelled = std::function<bool()>;
+
+  // Reads `name` (raw bytes). False, and empty, when the file is no
+  // readable bitmap, or when the decode was cancelled.
+  bool load(const QByteArray& name, const Need& need = Need(),
+            Reduction reduction = Reduction::Cover, const Cancelled& cancelled = Cancelled());
   void clear();
   bool isNull() const { return image_.isNull(); }
 
@@ -41,10 +50,12 @@ class Bitmap {
   // image when `fit` is empty). Reads the file again when the pixels at hand
   // are too few; if that fails, what is at hand is returned.
   const QImage& pixels(QSize fit = QSize());
+  // Whether the pixels at hand are enough to fill `fit` (empty: all of them).
+  bool hasPixelsFor(QSize fit) const;
+  // The decoded pixels as they are, without reading again.
+  const QImage& pixelsAtHand() const { return image_; }
 
  private:
-  bool enough(QSize fit) const;
-
   QByteArray name_;
   QSize size_;
   QImage image_;

@@ -117,15 +117,16 @@ class ImageViewTest : public QObject {
     QCOMPARE(wrong, 0);
   }
 
-  void reductionDropsColumns() {
-    // 400 one-pixel stripes onto 192 columns: each column keeps one source
-    // column, so nothing is grey.
+  void reductionAveragesColumns() {
+    // 400 one-pixel stripes onto 192 columns: each column is the mean of the
+    // area it covers, an even grey, not a dropped black or white column.
     QVERIFY(view_->load(writeImage("stripes.png", testimages::stripes(QSize(400, 200)), "png")));
     view_->display();
     const QImage shown = onScreen();
-    QSet<QRgb> colours;
-    for (int x = 1; x <= 192; ++x) colours.insert(at(shown, x, 100).rgb());
-    QCOMPARE(colours, (QSet<QRgb>{QColor(Qt::black).rgb(), QColor(Qt::white).rgb()}));
+    for (int x = 1; x <= 192; ++x) {
+      const int level = at(shown, x, 100).green();
+      QVERIFY2(level > 110 && level < 145, qPrintable(QString("column %1: %2").arg(x).arg(level)));
+    }
   }
 
   void displayClipsToGrownRectangle_data() {

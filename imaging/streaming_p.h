@@ -1,0 +1,59 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// Decoders that read an image row by row straight into a smaller size, so
+// that a preview never holds the whole picture.
+#ifndef SORRELBY_IMAGING_STREAMING_P_H
+#define SORRELBY_IMAGING_STREAMING_P_H
+
+#include <QImage>
+#include <QRgb>
+#include <QSize>
+#include <functional>
+#include <vector>
+
+class QIODevice;
+
+namespace imaging {
+
+// Asked between rows; true stops the decode, which then fails.
+using Cancelled = std::function<bool()>;
+
+// Reduces a picture of `source` pixels to `target` pixels (no larger in
+// either direction) by area averaging: every target pixel is the mean of the
+// source area it covers, fractions of pixels weighed by their share. Pixels
+// may come in any order, each exactly once.
+class AreaReducer {
+ public:
+  AreaReducer(QSize source, QSize target);
+
+  // `count` pixels of source row `y` at columns x0, x0 + dx, ...
+  void add(int y, const QRgb* pixels, int x0, int dx, int count);
+  // RGB32 when every pixel was opaque, else premultiplied ARGB32.
+  QImage result() const;
+
+ private:
+  struct Share {
+    int first;      // target index the source pixel starts in
+    float weight0;  // its share there
+    float weight1;  // its share in first + 1
+  };
+  static std::vector<Share> shares(int source, int target);
+
+  QSize target_;
+  std::vector<Share> columns_;
+  std::vector<Share> rows_;
+  std::vector<float> sums_;  // premultiplied B, G, R, A per target pixel
+  std::vector<float> row_;   // one source row reduced across
+  bool opaque_ = true;
+};
+
+// PNG through libpng, any colour type, bit depth and interlacing.
+QImage readPngReduced(QIODevice& png, QSize target, const Cancelled& cancelled);
+
+// Whether `bmp` (from its start) is a BMP this module streams: uncompressed
+// or bit-field pixels of 1, 4, 8, 16, 24 or 32 bits. Others go through Qt.
+bool isStreamableBmp(QIODevice& bmp);
+QImage readBmpReduced(QIODevice& bmp, QSize target, const Cancelled& cancelled);
+
+}  // namespace imaging
+
+#endif
