@@ -122,13 +122,15 @@ bool Bitmap::load(const QByteArray& name, const Need& need, Reduction reduction,
   reader.setAllocationLimit(kAllocationLimitMB);
   // The content decides the format; the name only chose the bitmap path.
   if (!isBitmapFormat(reader.format())) return false;
-  const QSize full = reader.size();
+  QSize full = reader.size();
+  // Qt reports no size for top-down BMPs.
+  const QSize bmpSize = reader.format() == "bmp" ? streamableBmpSize(file) : QSize();
+  if (bmpSize.isValid()) full = bmpSize;
   if (full.isValid() && qint64(full.width()) * full.height() > kMaxImagePixels) return false;
   const QSize fit = (need && full.isValid()) ? need(full) : QSize();
   const bool smaller = fit.isValid() && !fit.isEmpty() && fit.width() <= full.width() &&
                        fit.height() <= full.height() && fit != full;
-  if (reduction == Reduction::Exact && smaller &&
-      (reader.format() == "png" || (reader.format() == "bmp" && isStreamableBmp(file)))) {
+  if (reduction == Reduction::Exact && smaller && (reader.format() == "png" || bmpSize.isValid())) {
     if (!file.seek(0)) return false;
     QImage image = reader.format() == "png" ? readPngReduced(file, fit, cancelled)
                                             : readBmpReduced(file, fit, cancelled);

@@ -107,7 +107,9 @@ void readFromDevice(png_structp png, png_bytep out, size_t length) {
     png_error(png, "file ends early");
 }
 
+// Failures are results here, not messages: the load just fails.
 void quietWarning(png_structp, png_const_charp) {}
+[[noreturn]] void quietError(png_structp png, png_const_charp) { png_longjmp(png, 1); }
 
 // What crosses the setjmp boundary: only plain data and objects owned by the
 // caller, so that libpng's longjmp on an error skips no destructor.
@@ -163,7 +165,8 @@ void runPng(png_structp png, png_infop info, PngJob* job) {
 
 QImage readPngReduced(QIODevice& device, QSize target, const Cancelled& cancelled) {
   if (target.isEmpty()) return {};
-  png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, quietWarning);
+  png_structp png =
+      png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, quietError, quietWarning);
   if (!png) return {};
   png_infop info = png_create_info_struct(png);
   if (!info) {
@@ -318,11 +321,13 @@ struct Channel {
 
 }  // namespace
 
-bool isStreamableBmp(QIODevice& device) {
+QSize streamableBmpSize(QIODevice& device) {
+  // Left where it was: a reader may have read the headers already.
+  const qint64 at = device.pos();
   BmpLayout layout;
   const bool ok = readLayout(device, layout);
-  device.seek(0);
-  return ok;
+  device.seek(at);
+  return ok ? QSize(layout.width, layout.height) : QSize();
 }
 
 QImage readBmpReduced(QIODevice& device, QSize target, const Cancelled& cancelled) {

@@ -49,9 +49,10 @@ class AreaReducer {
 // PNG through libpng, any colour type, bit depth and interlacing.
 QImage readPngReduced(QIODevice& png, QSize target, const Cancelled& cancelled);
 
-// Whether `bmp` (from its start) is a BMP this module streams: uncompressed
-// or bit-field pixels of 1, 4, 8, 16, 24 or 32 bits. Others go through Qt.
-bool isStreamableBmp(QIODevice& bmp);
+// The size of `bmp` (read from its start, its position kept) when it is a BMP this module
+// streams: uncompressed or bit-field pixels of 1, 4, 8, 16, 24 or 32 bits,
+// top-down or bottom-up; an invalid size for others, which go through Qt.
+QSize streamableBmpSize(QIODevice& bmp);
 QImage readBmpReduced(QIODevice& bmp, QSize target, const Cancelled& cancelled);
 
 }  // namespace imaging
