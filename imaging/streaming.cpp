@@ -38,35 +38,68 @@ AreaReducer::AreaReducer(QSize source, QSize target)
       sums_(size_t(target.width()) * size_t(target.height()) * 4, 0.f),
       row_(size_t(target.width()) * 4, 0.f) {}
 
-void AreaReducer::add(int y, const QRgb* pixels, int x0, int dx, int count) {
-  if (y < 0 || size_t(y) >= rows_.size()) return;
-  std::fill(row_.begin(), row_.end(), 0.f);
-  for (int k = 0; k < count; ++k) {
+template <int R, int G, int B, int A, int Step>
+void AreaReducer::reduceAcross(const uchar* pixels, int x0, int dx, int count) {
+  const size_t columns = columns_.size();
+  const uchar* p = pixels;
+  for (int k = 0; k < count; ++k, p += Step) {
     const size_t x = size_t(x0 + k * dx);
-    if (x >= columns_.size()) break;
-    const QRgb p = pixels[k];
-    const unsigned a = qAlpha(p);
-    float b = float(qBlue(p)), g = float(qGreen(p)), r = float(qRed(p));
-    if (a != 255) {
-      opaque_ = false;
-      const float f = a / 255.f;
-      b *= f;
-      g *= f;
-      r *= f;
+    if (x >= columns) break;
+    float b = p[B], g = p[G], r = p[R], a = 255.f;
+    if constexpr (A >= 0) {
+      if (p[A] != 255) {
+        opaque_ = false;
+        a = p[A];
+        const float f = a / 255.f;
+        b *= f;
+        g *= f;
+        r *= f;
+      }
     }
     const Share& c = columns_[x];
     float* t = &row_[size_t(c.first) * 4];
     t[0] += b * c.weight0;
     t[1] += g * c.weight0;
     t[2] += r * c.weight0;
-    t[3] += float(a) * c.weight0;
+    t[3] += a * c.weight0;
     if (c.weight1 != 0.f) {
       t[4] += b * c.weight1;
       t[5] += g * c.weight1;
       t[6] += r * c.weight1;
-      t[7] += float(a) * c.weight1;
+      t[7] += a * c.weight1;
     }
   }
+}
+
+void AreaReducer::add(int y, const uchar* pixels, Layout layout, int x0, int dx, int count) {
+  if (y < 0 || size_t(y) >= rows_.size()) return;
+  std::fill(row_.begin(), row_.end(), 0.f);
+  switch (layout) {
+    case Layout::Rgb:
+      reduceAcross<0, 1, 2, -1, 3>(pixels, x0, dx, count);
+      break;
+    case Layout::Rgba:
+      reduceAcross<0, 1, 2, 3, 4>(pixels, x0, dx, count);
+      break;
+    case Layout::Bgra:
+      reduceAcross<2, 1, 0, 3, 4>(pixels, x0, dx, count);
+      break;
+  }
+  addRowDown(y);
+}
+
+void AreaReducer::addRgbValues(int y, const QRgb* pixels, int x0, int dx, int count) {
+  std::vector<uchar> bytes(size_t(count) * 4);
+  for (int k = 0; k < count; ++k) {
+    bytes[size_t(k) * 4] = uchar(qRed(pixels[k]));
+    bytes[size_t(k) * 4 + 1] = uchar(qGreen(pixels[k]));
+    bytes[size_t(k) * 4 + 2] = uchar(qBlue(pixels[k]));
+    bytes[size_t(k) * 4 + 3] = uchar(qAlpha(pixels[k]));
+  }
+  add(y, bytes.data(), Layout::Rgba, x0, dx, count);
+}
+
+void AreaReducer::addRowDown(int y) {
   const Share& r = rows_[size_t(y)];
   const size_t stride = row_.size();
   float* first = &sums_[size_t(r.first) * stride];
@@ -116,7 +149,7 @@ void quietWarning(png_structp, png_const_charp) {}
 struct PngJob {
   QSize target;
   const Cancelled* cancelled;
-  std::vector<QRgb>* row;
+  std::vector<uchar>* row;
   std::vector<AreaReducer>* holder;  // gets the reducer once the size is known
   bool finished = false;
 };
@@ -129,19 +162,26 @@ void runPng(png_structp png, png_infop info, PngJob* job) {
   if (width == 0 || height == 0 || job->target.width() > int(width) ||
       job->target.height() > int(height))
     return;
-  // Every kind becomes 8-bit BGRA, which in memory is a QRgb.
+  // Every kind becomes 8-bit RGB or RGBA. A damaged checksum costs a wrong
+  // pixel at worst, so the checksums are not worked out.
+  png_set_crc_action(png, PNG_CRC_QUIET_USE, PNG_CRC_QUIET_USE);
+#ifdef PNG_IGNORE_ADLER32
+  png_set_option(png, PNG_IGNORE_ADLER32, PNG_OPTION_ON);
+#endif
   png_set_expand(png);
   png_set_scale_16(png);
   png_set_gray_to_rgb(png);
-  png_set_bgr(png);
-  png_set_filler(png, 0xFF, PNG_FILLER_AFTER);
   const bool interlaced = png_get_interlace_type(png, info) == PNG_INTERLACE_ADAM7;
   png_read_update_info(png, info);
-  if (png_get_rowbytes(png, info) != size_t(width) * 4) return;
-  job->row->resize(width);
+  const int channels = png_get_channels(png, info);
+  if ((channels != 3 && channels != 4) || png_get_rowbytes(png, info) != size_t(width) * channels)
+    return;
+  const AreaReducer::Layout layout =
+      channels == 4 ? AreaReducer::Layout::Rgba : AreaReducer::Layout::Rgb;
+  job->row->resize(size_t(width) * 4);
   job->holder->emplace_back(QSize(int(width), int(height)), job->target);
   AreaReducer& reducer = job->holder->back();
-  auto* row = reinterpret_cast<png_bytep>(job->row->data());
+  png_bytep row = job->row->data();
   // Without interlace handling libpng hands out each pass as a small image
   // of its own; every pixel still comes exactly once.
   const int passes = interlaced ? PNG_INTERLACE_ADAM7_PASSES : 1;
@@ -155,7 +195,7 @@ void runPng(png_structp png, png_infop info, PngJob* job) {
       if (*job->cancelled && (*job->cancelled)()) return;
       png_read_row(png, row, nullptr);
       const int y = interlaced ? int(PNG_ROW_FROM_PASS_ROW(i, pass)) : int(i);
-      reducer.add(y, job->row->data(), x0, dx, int(cols));
+      reducer.add(y, row, layout, x0, dx, int(cols));
     }
   }
   job->finished = true;
@@ -175,7 +215,7 @@ QImage readPngReduced(QIODevice& device, QSize target, const Cancelled& cancelle
   }
   PngInput input{&device};
   png_set_read_fn(png, &input, readFromDevice);
-  std::vector<QRgb> row;
+  std::vector<uchar> row;
   std::vector<AreaReducer> holder;
   PngJob job{target, &cancelled, &row, &holder};
   runPng(png, info, &job);

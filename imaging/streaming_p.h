@@ -25,8 +25,17 @@ class AreaReducer {
  public:
   AreaReducer(QSize source, QSize target);
 
+  // How the bytes of one pixel are laid out.
+  enum class Layout { Rgb, Rgba, Bgra };
   // `count` pixels of source row `y` at columns x0, x0 + dx, ...
-  void add(int y, const QRgb* pixels, int x0, int dx, int count);
+  void add(int y, const uchar* pixels, Layout layout, int x0, int dx, int count);
+  void add(int y, const QRgb* pixels, int x0, int dx, int count) {
+    // A QRgb is B, G, R, A in memory on little-endian machines.
+    if constexpr (Q_BYTE_ORDER == Q_LITTLE_ENDIAN)
+      add(y, reinterpret_cast<const uchar*>(pixels), Layout::Bgra, x0, dx, count);
+    else
+      addRgbValues(y, pixels, x0, dx, count);
+  }
   // RGB32 when every pixel was opaque, else premultiplied ARGB32.
   QImage result() const;
 
@@ -37,6 +46,10 @@ class AreaReducer {
     float weight1;  // its share in first + 1
   };
   static std::vector<Share> shares(int source, int target);
+  template <int R, int G, int B, int A, int Step>
+  void reduceAcross(const uchar* pixels, int x0, int dx, int count);
+  void addRgbValues(int y, const QRgb* pixels, int x0, int dx, int count);
+  void addRowDown(int y);
 
   QSize target_;
   std::vector<Share> columns_;
