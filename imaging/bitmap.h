@@ -16,8 +16,9 @@ namespace imaging {
 inline constexpr qint64 kMaxImagePixels = 128LL * 1024 * 1024;
 inline constexpr int kAllocationLimitMB = 256;
 // What the JPEG decoder may hold as coefficients of the whole frame, which it
-// keeps for progressive and multi-scan files whatever the output size.
-inline constexpr qint64 kMaxJpegCoefficientBytes = 160LL * 1024 * 1024;
+// keeps for progressive and multi-scan files whatever the output size: the
+// same budget (a 24-megapixel progressive photo needs 72 to 144 MB).
+inline constexpr qint64 kMaxJpegCoefficientBytes = qint64(kAllocationLimitMB) * 1024 * 1024;
 
 class Bitmap {
  public:
