@@ -126,7 +126,7 @@ Decoded decode(const QByteArray& name, FileKind kind, QSize canvas, bool scaled,
     }
   } else if (kind == FileKind::Metafile) {
     auto metafile = std::make_unique<Metafile>();
-    if (metafile->load(name)) {
+    if (metafile->load(name, cancelled)) {
       // Drawn here once, so that the first paint finds the picture ready.
       const QRectF target =
           geometry::toQRectF(targetRect(metafile->size(), canvas, scaled), canvas.height());
@@ -146,6 +146,7 @@ bool ImageView::load(const imaging::FileName& cFile) {
   if (!cFile || !imaging::fileExists(*cFile)) return false;
   ++*generation_;
   background_ = false;
+  upgrading_ = false;
   decodedScaled_ = autoScale;
   imaging::Decoded decoded = imaging::decode(*cFile, imaging::kindOfName(*cFile), oCanvas->size(),
                                              autoScale, {}, thread());

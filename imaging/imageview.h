@@ -88,7 +88,6 @@ class ImageView : public QFrame {
   // Decoding off the GUI thread: every load takes a new generation, and a
   // result is used only if its generation is still the current one.
   void startDecode(const QByteArray& name, imaging::FileKind kind, bool upgrade);
-  void finish(quint64 generation, imaging::Decoded& decoded);
   void apply(const imaging::FileName& cFile, imaging::Decoded& decoded);
   std::unique_ptr<QThreadPool> workers_;
   std::shared_ptr<std::atomic<quint64>> generation_;

@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QSvgRenderer>
 #include <QThread>
+#include <algorithm>
 #include <chrono>
 
 #ifdef Q_OS_UNIX
@@ -32,6 +33,7 @@ constexpr int kConverterCpuSeconds = 5;
 constexpr std::chrono::seconds kConverterWallLimit{8};
 
 constexpr const char* kConverterName = "sorrelby-emf2svg";
+constexpr qint64 kCancelCheckMs = 100;
 
 #ifndef SORRELBY_LIBEXEC_FROM_BIN
 #define SORRELBY_LIBEXEC_FROM_BIN "../libexec/sorrelby"
@@ -71,7 +73,7 @@ void closeBoth(int fds[2]) {
 // Runs the converter helper on the open file `fd` (from its start) and
 // returns the SVG, or nothing when the helper fails, overruns a limit or
 // cannot be started. posix_spawn, not fork: this process has threads.
-QByteArray convertToSvg(int fd) {
+QByteArray convertToSvg(int fd, const std::function<bool()>& cancelled) {
   const QByteArray helper = QFile::encodeName(emfConverterPath());
   if (helper.isEmpty() || ::lseek(fd, 0, SEEK_SET) != 0) return {};
   int out[2];
@@ -104,11 +106,12 @@ QByteArray convertToSvg(int fd) {
   for (;;) {
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
         deadline - std::chrono::steady_clock::now());
-    if (left.count() <= 0) break;
+    if (left.count() <= 0 || (cancelled && cancelled())) break;
     pollfd pfd{out[0], POLLIN, 0};
-    const int ready = ::poll(&pfd, 1, int(left.count()));
+    const int ready = ::poll(&pfd, 1, int(std::min<qint64>(left.count(), kCancelCheckMs)));
     if (ready < 0 && errno == EINTR) continue;
-    if (ready <= 0) break;
+    if (ready == 0) continue;
+    if (ready < 0) break;
     const ssize_t n = ::read(out[0], buffer, sizeof buffer);
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) break;
@@ -129,7 +132,7 @@ QByteArray convertToSvg(int fd) {
 
 #else
 
-QByteArray convertToSvg(int) { return {}; }
+QByteArray convertToSvg(int, const std::function<bool()>&) { return {}; }
 
 #endif
 
@@ -163,7 +166,7 @@ void Metafile::clear() {
   imageTarget_ = QRectF();
 }
 
-bool Metafile::load(const QByteArray& name) {
+bool Metafile::load(const QByteArray& name, const std::function<bool()>& cancelled) {
   clear();
   QFile file;
   if (!openRegularFile(name, file) || file.size() > emf::kMaxFileBytes) return false;
@@ -172,7 +175,7 @@ bool Metafile::load(const QByteArray& name) {
   if (file.read(reinterpret_cast<char*>(header), sizeof header) != qint64(sizeof header) ||
       !emf::hasEmfHeader(header, sizeof header))
     return false;
-  const QByteArray svg = convertToSvg(file.handle());
+  const QByteArray svg = convertToSvg(file.handle(), cancelled);
   if (svg.isEmpty()) return false;
   auto renderer = std::make_unique<QSvgRenderer>(svg);
   if (!renderer->isValid() || renderer->defaultSize().isEmpty()) return false;

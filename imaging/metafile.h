@@ -8,6 +8,7 @@
 #include <QRectF>
 #include <QSizeF>
 #include <QString>
+#include <functional>
 #include <memory>
 
 class QSvgRenderer;
@@ -28,9 +29,10 @@ class Metafile {
   Metafile& operator=(Metafile&&) noexcept;
 
   // Reads the EMF file `name` (raw bytes); false, and empty, when it is none
-  // or cannot be converted within the converter's limits. MET (OS/2)
-  // metafiles are not read.
-  bool load(const QByteArray& name);
+  // or cannot be converted within the converter's limits, or when
+  // `cancelled` (asked every 100 ms while the converter runs) said so. MET
+  // (OS/2) metafiles are not read.
+  bool load(const QByteArray& name, const std::function<bool()>& cancelled = {});
   void clear();
   bool isNull() const { return !svg_; }
 
