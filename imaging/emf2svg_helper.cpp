@@ -12,6 +12,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <string_view>
 #include <vector>
 
 #include "emfcheck.h"
@@ -85,7 +86,14 @@ int main(int argc, char** argv) {
   size_t svgLength = 0;
   const int ok =
       emf2svg(reinterpret_cast<char*>(emf.data()), emf.size(), &svg, &svgLength, &options);
-  if (!ok || !svg || svgLength == 0) return kConversionFailed;
+  // Out of memory, the converter may stop early and still report success:
+  // only a document that is closed is whole.
+  const std::string_view text(svg ? svg : "", svg ? svgLength : 0);
+  const size_t end = text.find_last_not_of(" \t\r\n");
+  if (!ok || end == std::string_view::npos || !text.substr(0, end + 1).ends_with("</svg>")) {
+    std::free(svg);
+    return kConversionFailed;
+  }
   const bool written = writeAll(STDOUT_FILENO, svg, svgLength);
   std::free(svg);
   return written ? kConverted : kWriteFailed;

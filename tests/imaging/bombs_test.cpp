@@ -113,6 +113,30 @@ class BombsTest : public QObject {
         qPrintable(
             QString("peak %1 MB over an empty preview").arg((result.peakKb - baselineKb_) / 1024)));
   }
+
+  void converterKeepsToItsMemoryLimit_data() {
+    QTest::addColumn<int>("memoryMB");
+    QTest::addColumn<bool>("converts");
+    QTest::newRow("ample") << 512 << true;
+    QTest::newRow("too little to start") << 8 << false;
+    QTest::newRow("too little to finish") << 16 << false;
+  }
+  void converterKeepsToItsMemoryLimit() {
+    if (underSanitizer()) QSKIP("no address-space limit fits the sanitizer's shadow memory");
+    QFETCH(int, memoryMB);
+    QFETCH(bool, converts);
+    const QString emf = dir_.filePath("limit.emf");
+    QVERIFY(testimages::writeFile(emf, testimages::emfWithRectangles(QSize(400, 300), 60'000)));
+    QProcess helper;
+    helper.setStandardInputFile(emf);
+    helper.start(QCoreApplication::applicationDirPath() + "/sorrelby-emf2svg",
+                 {QString::number(memoryMB), "5"});
+    QVERIFY(helper.waitForFinished(60000));
+    const QByteArray svg = helper.readAllStandardOutput();
+    const bool succeeded = helper.exitStatus() == QProcess::NormalExit && helper.exitCode() == 0;
+    QCOMPARE(succeeded, converts);
+    if (converts) QVERIFY(svg.trimmed().endsWith("</svg>"));
+  }
 };
 
 QTEST_GUILESS_MAIN(BombsTest)
