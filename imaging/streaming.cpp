@@ -234,6 +234,7 @@ constexpr quint32 kBiAlphaBitfields = 6;
 constexpr int kFileHeaderBytes = 14;
 constexpr int kCoreHeaderBytes = 12;
 constexpr int kInfoHeaderBytes = 40;
+constexpr int kMaxSide = 1'000'000;
 
 struct BmpLayout {
   int width = 0;
@@ -283,7 +284,10 @@ bool readLayout(QIODevice& device, BmpLayout& out) {
     out.topDown = true;
     out.height = -out.height;
   }
-  if (out.width <= 0 || out.height <= 0) return false;
+  // Rows wider or taller than libpng's own limit are left to Qt, whose
+  // allocation limit then decides.
+  if (out.width <= 0 || out.height <= 0 || out.width > kMaxSide || out.height > kMaxSide)
+    return false;
   qint64 tableAt = kFileHeaderBytes + headerSize;
   if (compression == kBiRgb) {
     switch (out.bits) {
