@@ -52,6 +52,7 @@ if [ -x "$BUILD/bin/sorrelby" ]; then
   launcher=$(sed -n 's/^Exec=//p' "$P/share/applications/sorrelby.desktop")
   [ "$launcher" = "$P/libexec/sorrelby/sorrelby-desktop" ] || fail "desktop entry runs $launcher"
   [ -x "$launcher" ] || fail "launcher is not executable"
+  [ -x "$P/libexec/sorrelby/sorrelby-emf2svg" ] || fail "no metafile converter in libexec/sorrelby"
   grep -q "\"$P/bin/sorrelby\"" "$launcher" || fail "launcher does not start $P/bin/sorrelby"
   [ -s "$P/share/icons/hicolor/scalable/apps/sorrelby.svg" ] || fail "no application icon"
 
