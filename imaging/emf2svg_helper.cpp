@@ -9,7 +9,9 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string_view>
@@ -41,7 +43,9 @@ bool limit(int resource, rlim_t value) {
 bool readAll(int fd, std::vector<unsigned char>& out, std::size_t max) {
   unsigned char buffer[65536];
   for (;;) {
-    const ssize_t n = ::read(fd, buffer, sizeof buffer);
+    // One byte beyond the limit is enough to know the input is too large.
+    const std::size_t want = std::min(sizeof buffer, max - out.size() + 1);
+    const ssize_t n = ::read(fd, buffer, want);
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) return false;
     if (n == 0) return true;
@@ -61,13 +65,19 @@ bool writeAll(int fd, const char* p, std::size_t left) {
   return true;
 }
 
+int usage(const char* self) {
+  std::fprintf(stderr, "usage: %s MEMORY_MB CPU_SECONDS < picture.emf > picture.svg\n", self);
+  return kUsage;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 3) return kUsage;
+  const char* self = argc > 0 ? argv[0] : "sorrelby-emf2svg";
+  if (argc != 3) return usage(self);
   const long memoryMB = std::strtol(argv[1], nullptr, 10);
   const long cpuSeconds = std::strtol(argv[2], nullptr, 10);
-  if (memoryMB <= 0 || cpuSeconds <= 0) return kUsage;
+  if (memoryMB <= 0 || cpuSeconds <= 0) return usage(self);
   // Limits first, before a byte of input is looked at.
   if (kAddressSpaceLimitWorks && !limit(RLIMIT_AS, rlim_t(memoryMB) * 1024 * 1024)) return kUsage;
   if (!limit(RLIMIT_CPU, rlim_t(cpuSeconds))) return kUsage;

@@ -15,6 +15,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <mutex>
 #include <string>
@@ -353,7 +354,11 @@ int main(int argc, char** argv) {
     if (a == "--host" && i + 1 < argc) host = static_cast<pid_t>(std::atol(argv[++i]));
     if (a == "--parent-death-signal") dieWithSpawner = true;
   }
-  if (host <= 0 || ::fcntl(kSocketFd, F_GETFD) < 0 || ::fcntl(kRingFd, F_GETFD) < 0) return 2;
+  if (host <= 0 || ::fcntl(kSocketFd, F_GETFD) < 0 || ::fcntl(kRingFd, F_GETFD) < 0) {
+    std::fprintf(stderr, "%s: started by libeztw32 with its channel, not by hand\n",
+                 argc > 0 ? argv[0] : "eztw32-engine");
+    return 2;
+  }
   // The death signal follows the thread that started us, so the library asks
   // for it only when that thread is its host's main thread.
   if (dieWithSpawner) ::prctl(PR_SET_PDEATHSIG, SIGKILL);
