@@ -186,7 +186,8 @@ void ImageView::startDecode(const QByteArray& name, imaging::FileKind kind, bool
           if (generation != generation_->load()) return;
           if (upgrading_) {
             upgrading_ = false;
-            if (nMode == imaging::FileKind::Bitmap && file == imaging::FileName(name) && decoded->bitmap)
+            if (nMode == imaging::FileKind::Bitmap && file == imaging::FileName(name) &&
+                decoded->bitmap)
               oBitmap = std::move(decoded->bitmap);
           } else {
             apply(name, *decoded);
