@@ -15,22 +15,23 @@ std::string configDir() {
 }
 }  // namespace
 
-std::string loadDefaultSource() {
+RememberedSource loadDefaultSource() {
   const std::string dir = configDir();
   if (dir.empty()) return {};
   std::ifstream in(dir + "/eztw32/default-source");
-  std::string line;
-  std::getline(in, line);
-  return line;
+  RememberedSource r;
+  std::getline(in, r.deviceName);
+  std::getline(in, r.sourceName);
+  return r;
 }
 
-void saveDefaultSource(const std::string& deviceName) {
+void saveDefaultSource(const std::string& deviceName, const std::string& sourceName) {
   const std::string dir = configDir();
   if (dir.empty()) return;
   ::mkdir(dir.c_str(), 0700);
   ::mkdir((dir + "/eztw32").c_str(), 0700);
   std::ofstream out(dir + "/eztw32/default-source", std::ios::trunc);
-  out << deviceName << '\n';
+  out << deviceName << '\n' << sourceName << '\n';
 }
 
 }  // namespace eztw

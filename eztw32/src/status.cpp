@@ -63,6 +63,8 @@ const char* lastErrorText(int32_t code) {
       return "invalid image handle";
     case kErrFile:
       return "file error";
+    case kErrShortPage:
+      return "the page ended early";
   }
   return "internal error";
 }

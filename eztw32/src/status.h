@@ -55,6 +55,7 @@ enum LastError : int32_t {
   kErrBadHandle = 13,     // unknown or freed DIB handle
   kErrFile = 14,          // file could not be opened, written or read
   kErrInternal = 15,      // anything else
+  kErrShortPage = 16,     // the page ended before all its lines came
 };
 
 struct Status {
