@@ -35,6 +35,8 @@ struct Script {
   int announced = 8;  // lines in the parameters, -1 unknown
   int delivered = 8;  // lines sent before EOF
   int pages = 1;      // sheets sane_start can begin
+  int passes = 0;     // colour passes red, green, blue per page; 0 one grey frame
+  int frame = 0;
   // Run before each sane_read and each sane_get_devices, on the calling thread.
   std::function<void()> beforeRead, beforeList;
 
@@ -70,12 +72,25 @@ const eztw::SaneApi kScripted{
     [](SANE_Handle, SANE_Int) -> const SANE_Option_Descriptor* { return nullptr; },
     [](SANE_Handle, SANE_Int, SANE_Action, void*, SANE_Int*) { return SANE_STATUS_UNSUPPORTED; },
     [](SANE_Handle, SANE_Parameters* p) {
-      *p = {SANE_FRAME_GRAY, SANE_TRUE, script.width, script.width, script.announced, 8};
+      static constexpr SANE_Frame kPasses[] = {SANE_FRAME_RED, SANE_FRAME_GREEN, SANE_FRAME_BLUE};
+      const bool last = script.passes == 0 || script.frame + 1 >= script.passes;
+      *p = {script.passes ? kPasses[script.frame % 3] : SANE_FRAME_GRAY,
+            last ? SANE_TRUE : SANE_FALSE,
+            script.width,
+            script.width,
+            script.announced,
+            8};
       return SANE_STATUS_GOOD;
     },
     [](SANE_Handle) {
-      if (script.pages <= 0) return SANE_STATUS_NO_DOCS;
-      --script.pages;
+      // Passes after the first continue the same page.
+      if (script.passes && script.sent > 0) {
+        ++script.frame;
+      } else {
+        if (script.pages <= 0) return SANE_STATUS_NO_DOCS;
+        --script.pages;
+        script.frame = 0;
+      }
       script.sent = 0;
       return SANE_STATUS_GOOD;
     },
@@ -199,7 +214,7 @@ TEST_F(Scripted, SelectionOpensAtOnceOverTheActiveWindowAndFillsWhenFound) {
 
 struct Page {
   const char* name;
-  int announced, delivered;
+  int announced, delivered, passes;
   int height;  // of the delivered page, 0 for a failure
 };
 class Pages : public Scripted, public ::testing::WithParamInterface<Page> {};
@@ -208,6 +223,7 @@ TEST_P(Pages, AreWholeOrNotDelivered) {
   const Page& c = GetParam();
   for (const bool toFile : {false, true}) {
     script.announced = c.announced, script.delivered = c.delivered, script.pages = 1;
+    script.passes = c.passes, script.sent = 0, script.frame = 0;
     const fs::path file = env.path("PAGE.BMP");
     ASSERT_EQ(TWAIN_OpenSource("fake:0"), 1);
     int32_t h = 0, rc = 0;
@@ -232,12 +248,14 @@ TEST_P(Pages, AreWholeOrNotDelivered) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Scripted, Pages,
-                         ::testing::Values(Page{"Whole", 8, 8, 8}, Page{"EndsMidPage", 8, 5, 0},
-                                           Page{"EndsBeforeFirstLine", 8, 0, 0},
-                                           Page{"HandScannerRows", -1, 5, 5},
-                                           Page{"HandScannerNoRows", -1, 0, 0}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Scripted, Pages,
+    ::testing::Values(Page{"Whole", 8, 8, 0, 8}, Page{"EndsMidPage", 8, 5, 0, 0},
+                      Page{"EndsBeforeFirstLine", 8, 0, 0, 0}, Page{"HandScannerRows", -1, 5, 0, 5},
+                      Page{"HandScannerNoRows", -1, 0, 0, 0}, Page{"ThreePasses", 8, 8, 3, 8},
+                      // The device calls its second pass the last.
+                      Page{"TwoOfThreePasses", 8, 8, 2, 0}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 // A call made while a file acquisition is reading, from the host's event
 // loop or from another thread, and what it must do.
