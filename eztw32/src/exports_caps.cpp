@@ -44,11 +44,11 @@ std::optional<double> unitMm(const Device& d) {
 // Resolution per current unit for a dpi value, and back.
 double perUnit(double dpi) {
   const auto mm = mmPerUnit(settings().units, dpi);
-  return settings().units == 5 || !mm ? dpi : dpi * *mm / 25.4;
+  return settings().units == kUnitsPixels || !mm ? dpi : dpi * *mm / 25.4;
 }
 double toDpi(double value) {
   const auto mm = mmPerUnit(settings().units, value);
-  return settings().units == 5 || !mm ? value : value * 25.4 / *mm;
+  return settings().units == kUnitsPixels || !mm ? value : value * 25.4 / *mm;
 }
 
 int32_t getLayout(const char* name, double* l, double* t, double* r, double* b, bool maximum) {
@@ -115,7 +115,7 @@ EZ_API int32_t TWAIN_IsDuplexEnabled(void) {
 EZ_API int32_t TWAIN_GetCurrentUnits(void) { return settings().units; }
 EZ_API int32_t TWAIN_SetCurrentUnits(int32_t nUnits) {
   return exclusive("TWAIN_SetCurrentUnits", 0, [&] {
-    if (nUnits < 0 || nUnits > 6) return 0;
+    if (nUnits < kUnitsInches || nUnits > kUnitsMillimetres) return 0;
     settings().units = nUnits;
     return 1;
   });

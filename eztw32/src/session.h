@@ -16,6 +16,7 @@
 #include <thread>
 #include <vector>
 
+#include "capabilities.h"
 #include "device.h"
 #include "status.h"
 #include "transfer.h"
@@ -35,10 +36,6 @@ enum TwainState : int {
 enum SaveFormat : int32_t {
   kSaveBmp = 2,
   kSaveJfif = 4,
-};
-
-enum Units : int32_t {
-  kUnitsInches = 0,
 };
 
 struct Settings {
