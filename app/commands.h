@@ -39,6 +39,8 @@ namespace sorrelby {
 std::string numberText(std::int32_t n);
 // A library version (times 100) as text with two decimals in four places.
 std::string versionText(std::int32_t version);
+// The text for a non-zero result code of a file acquisition or write.
+std::string resultText(std::int32_t nStatus);
 
 }  // namespace sorrelby
 

@@ -6,7 +6,9 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
+#include <QFontDatabase>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QWidget>
@@ -18,7 +20,8 @@
 
 namespace {
 
-// The list window ends its viewer's loop when it is closed from its frame.
+// The list window ends its viewer's loop when it is closed from its frame or
+// with Escape.
 class ListWindow : public QWidget {
  public:
   explicit ListWindow(QEventLoop& loop) : loop_(loop) {}
@@ -27,6 +30,12 @@ class ListWindow : public QWidget {
   void closeEvent(QCloseEvent* event) override {
     loop_.quit();
     QWidget::closeEvent(event);
+  }
+  void keyPressEvent(QKeyEvent* event) override {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier)
+      close();
+    else
+      QWidget::keyPressEvent(event);
   }
 
  private:
@@ -80,6 +89,8 @@ void showfunctionlist(const std::string& cXFile, const std::string& cTitle) {
   auto* edit = new QPlainTextEdit(window.get());
   edit->setObjectName(QStringLiteral("functionListText"));
   edit->setLineWrapMode(QPlainTextEdit::NoWrap);
+  // The lists line up their columns with blanks.
+  edit->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
   edit->setGeometry(geometry::placeInParent(50, 50, 550, 350, kHeight));
   edit->setPlainText(QString::fromLocal8Bit(cText));
   edit->show();

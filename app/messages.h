@@ -1,5 +1,6 @@
-// Modal message boxes. The wrapper and the commands share one replaceable
-// sink; the program installs a QMessageBox sink, tests install a recorder.
+// Modal message boxes of the program. The wrapper, the commands, the viewer
+// and the imaging layer all report through the imaging layer's one sink; the
+// program keeps its default (a QMessageBox), tests install a recorder.
 #ifndef SORRELBY_MESSAGES_H
 #define SORRELBY_MESSAGES_H
 
@@ -9,14 +10,11 @@
 
 namespace sorrelby {
 
-// Shows `text` in a modal box with `title` (a default title when empty) and
-// returns when the user has closed it.
-void showMessageBox(const std::string& text, const std::string& title);
-
-// Makes `sink` show every message, the wrapper's and the program's.
+// Makes `sink` show every message of the program, the wrapper's included; an
+// empty sink brings back the modal box.
 void installMessageSink(quillmere::MessageSink sink);
 
-// Shows one message through the installed sink.
+// Shows one message (8-bit text, optional title) through the sink.
 void message(const std::string& text, const std::string& title = {});
 
 }  // namespace sorrelby

@@ -14,10 +14,12 @@
 #include <functional>
 #include <span>
 
+#include "busycursor.h"
 #include "commands.h"
-#include "fileview.h"
+#include "fileviewer.h"
 #include "functionlist.h"
 #include "geometry.h"
+#include "mainview.h"
 #include "messages.h"
 #include "sorrelby.h"
 
@@ -123,7 +125,10 @@ void runLibraryCommand(void (*command)()) {
   ExitState& s = exitState();
   if (s.exiting) return;
   ++s.commandsInLibrary;
-  runGuarded(command);
+  {
+    const sorrelby::BusyCursor busy;
+    runGuarded(command);
+  }
   --s.commandsInLibrary;
   if (s.commandsInLibrary == 0 && s.exiting) releaseLibrary();
 }
@@ -224,6 +229,8 @@ bool openMainWindow() {
   oDlg = new MainWindow;
   oDlg->setGeometry(geometry::placeInParent(0, 20, 800, 580, desktopHeight()));
   oDlg->setWindowTitle(QStringLiteral("Samples for Quillmere"));
+  // The client area shows the current image and what the last command did.
+  oDlg->setCentralWidget(new MainView(oDlg));
   oDlg->winId();  // created, still hidden
 
   eztw32_RegisterApp(1, 0, 6, 49, "1.0 Beta", "Hestrel", "Corvane", "Quillmere");

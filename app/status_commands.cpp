@@ -1,6 +1,7 @@
 #include <quillmere/eztw32fu.h>
 
 #include "commands.h"
+#include "mainview.h"
 #include "messages.h"
 
 using sorrelby::message;
@@ -20,7 +21,10 @@ void ezbname() {
   message("build name of eztwain: " + cName.substr(0, cName.find('\0')));
 }
 
-void parmtest() { eztw32_TestParam(); }
+void parmtest() {
+  sorrelby::reportStatus("Parameter test done, library result " +
+                         std::to_string(eztw32_TestParam()));
+}
 
 void TwainAvailable() {
   message(std::string("twain available ? ") + (eztw32_IsTwainAvailable() ? "YES" : "NO"));
@@ -56,6 +60,12 @@ std::string statemsg(std::int32_t state) {
 
 void TwainStat() { message("Twain State: " + statemsg(eztw32_GetTwainState())); }
 
-void elogfile() { eztw32_LogFile(1); }
+void elogfile() {
+  eztw32_LogFile(1);
+  sorrelby::reportStatus("Library log file switched on");
+}
 
-void dlogfile() { eztw32_LogFile(0); }
+void dlogfile() {
+  eztw32_LogFile(0);
+  sorrelby::reportStatus("Library log file switched off");
+}

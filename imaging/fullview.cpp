@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QScreen>
 #include <QWidget>
@@ -16,7 +17,7 @@
 namespace {
 
 // One full-size image window: paints its whole image stretched onto its
-// whole drawing area at every paint.
+// whole drawing area at every paint; Escape closes it like its close box.
 class FullViewWindow : public QWidget {
  public:
   FullViewWindow() : QWidget(nullptr, Qt::Tool) {
@@ -28,6 +29,12 @@ class FullViewWindow : public QWidget {
   imaging::Metafile metafile;
 
  protected:
+  void keyPressEvent(QKeyEvent* event) override {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier)
+      close();
+    else
+      QWidget::keyPressEvent(event);
+  }
   void paintEvent(QPaintEvent*) override {
     QPainter painter(this);
     if (!bitmap.isNull()) {

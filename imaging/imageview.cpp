@@ -87,7 +87,7 @@ ImageView& ImageView::create() {
 
 bool ImageView::load(const imaging::FileName& cFile) {
   if (!cFile || !imaging::fileExists(*cFile)) return false;
-  nMode = 0;
+  nMode = imaging::FileKind::None;
   file = QByteArray("");
   switch (imaging::kindOfName(*cFile)) {
     case imaging::FileKind::Bitmap: {
@@ -102,13 +102,13 @@ bool ImageView::load(const imaging::FileName& cFile) {
         return imaging::coverSize(QSizeF(t.x2 - t.x1 + 1, t.y2 - t.y1 + 1));
       };
       if (!oBitmap->load(*cFile, need)) return false;
-      nMode = 1;
+      nMode = imaging::FileKind::Bitmap;
       break;
     }
     case imaging::FileKind::Metafile:
       if (!oMetafile) oMetafile = std::make_unique<imaging::Metafile>();
       if (!oMetafile->load(*cFile)) return false;
-      nMode = 2;
+      nMode = imaging::FileKind::Metafile;
       break;
     case imaging::FileKind::None:
       return false;
@@ -135,14 +135,14 @@ void ImageView::paintCanvas(QPainter& painter, const geometry::Rect& aClip) {
   const geometry::Rect grown{aClip.x1 - 1, aClip.y1 - 1, aClip.x2 + 1, aClip.y2 + 1};
   painter.setClipRect(geometry::toQRect(grown, h));
   painter.fillRect(geometry::toQRect(geometry::Rect{0, 0, w, h}, h), kAreaColour);
-  if (nMode == 1 && oBitmap && !oBitmap->isNull()) {
+  if (nMode == imaging::FileKind::Bitmap && oBitmap && !oBitmap->isNull()) {
     const QRectF target =
         geometry::toQRectF(imaging::targetRect(oBitmap->size(), QSize(w, h), autoScale), h);
     const QImage& pixels = oBitmap->pixels(autoScale ? imaging::coverSize(target.size()) : QSize());
     // No smooth transformation: a reduction drops rows and columns.
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
     painter.drawImage(target, pixels, QRectF(pixels.rect()));
-  } else if (nMode == 2 && oMetafile && !oMetafile->isNull()) {
+  } else if (nMode == imaging::FileKind::Metafile && oMetafile && !oMetafile->isNull()) {
     // Scaled: fitted like a bitmap; natural: at the size recorded in it.
     const QRectF target =
         geometry::toQRectF(imaging::targetRect(oMetafile->size(), QSize(w, h), autoScale), h);

@@ -60,7 +60,8 @@ class ImageView : public QFrame {
   imaging::Canvas* oCanvas = nullptr;
   std::unique_ptr<imaging::Bitmap> oBitmap;
   std::unique_ptr<imaging::Metafile> oMetafile;
-  int nMode = 0;  // 0 nothing, 1 the bitmap, 2 the metafile
+  // What the control shows: nothing, the bitmap or the metafile.
+  imaging::FileKind nMode = imaging::FileKind::None;
 
  private:
   QWidget* owner_ = nullptr;

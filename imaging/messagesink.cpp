@@ -7,20 +7,30 @@ namespace imaging {
 namespace {
 
 MessageSink& sink() {
-  static MessageSink current;
+  static MessageSink current = showMessageBox;
   return current;
 }
 
 }  // namespace
 
-void setMessageSink(MessageSink newSink) { sink() = std::move(newSink); }
+void setMessageSink(MessageSink newSink) {
+  sink() = newSink ? std::move(newSink) : MessageSink(showMessageBox);
+}
 
 void showMessage(const QString& text, const QString& title) {
-  if (sink()) {
+  try {
     sink()(text, title);
-    return;
+  } catch (...) {
+    // A failing sink must not end the command that reports.
   }
-  QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::Ok);
+}
+
+void showMessageBox(const QString& text, const QString& title) {
+  // Names from files and the library may carry anything: shown as plain
+  // text, never interpreted as markup.
+  QMessageBox box(QMessageBox::NoIcon, title.isEmpty() ? QStringLiteral("Sorrelby") : title, text,
+                  QMessageBox::Ok);
+  box.setTextFormat(Qt::PlainText);
   box.exec();
 }
 

@@ -6,8 +6,30 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 
+#include <algorithm>
+
 #include "bitmap.h"
 #include "messagesink.h"
+#include "metafile.h"
+
+namespace {
+
+// The largest rectangle of `image`'s proportions inside `area`, centred in
+// it. Rectangles count both corners as inside: {x1, .., x2} is x2 - x1 + 1
+// units wide.
+geometry::RectF fitCentred(QSizeF image, const geometry::RectF& area) {
+  const double aw = area.x2 - area.x1 + 1;
+  const double ah = area.y2 - area.y1 + 1;
+  if (image.isEmpty() || aw <= 0 || ah <= 0) return area;
+  const double scale = std::min(aw / image.width(), ah / image.height());
+  const double w = image.width() * scale;
+  const double h = image.height() * scale;
+  const double x1 = area.x1 + (aw - w) / 2;
+  const double y1 = area.y1 + (ah - h) / 2;
+  return geometry::RectF{x1, y1, x1 + w - 1, y1 + h - 1};
+}
+
+}  // namespace
 
 PrintSurface::PrintSurface() = default;
 PrintSurface::PrintSurface(std::unique_ptr<QPrinter> device) : device_(std::move(device)) {}
@@ -16,6 +38,16 @@ PrintSurface::~PrintSurface() = default;
 QSizeF PrintSurface::paperSize() const {
   if (!device_) return QSizeF();
   return device_->pageLayout().fullRect(QPageLayout::Millimeter).size() * 10.0;
+}
+
+geometry::RectF PrintSurface::printableArea() const {
+  if (!device_) return {};
+  QPageLayout layout = device_->pageLayout();
+  layout.setUnits(QPageLayout::Millimeter);
+  const QMarginsF m = layout.minimumMargins() * 10.0;
+  const QSizeF paper = paperSize();
+  return geometry::RectF{m.left(), m.bottom(), paper.width() - m.right() - 1,
+                         paper.height() - m.top() - 1};
 }
 
 bool PrintSurface::startDocument(const QString& docName) {
@@ -35,6 +67,11 @@ void PrintSurface::drawImage(const QImage& image, const geometry::RectF& target)
   if (!painter_ || image.isNull()) return;
   const QRectF area = geometry::toQRectF(target, qRound(paperSize().height()));
   painter_->drawImage(area, image, QRectF(image.rect()));
+}
+
+void PrintSurface::drawMetafile(const imaging::Metafile& metafile, const geometry::RectF& target) {
+  if (!painter_ || metafile.isNull()) return;
+  metafile.draw(*painter_, geometry::toQRectF(target, qRound(paperSize().height())));
 }
 
 bool PrintSurface::endDocument() {
@@ -79,10 +116,14 @@ void DokDruck(const imaging::FileName& cFile, const QString& outputFile) {
     return;
   }
   imaging::Bitmap oBitmap;
-  const QSizeF aSize = oPS->paperSize();
-  const geometry::RectF aRect{0, 0, aSize.width(), aSize.height()};
-  // Anything the bitmap object cannot read leaves an empty page.
-  if (cFile) oBitmap.load(*cFile);
+  imaging::Metafile oMetafile;
+  const geometry::RectF aRect = oPS->printableArea();
+  // A metafile by its name, anything else as a bitmap by its content; what
+  // cannot be read leaves an empty page.
+  if (cFile && imaging::kindOfName(*cFile) == imaging::FileKind::Metafile)
+    oMetafile.load(*cFile);
+  else if (cFile)
+    oBitmap.load(*cFile);
 
   const QString docName = cFile ? QFileInfo(QFile::decodeName(*cFile)).fileName() : QString();
   if (!oPS->startDocument(docName)) {
@@ -93,7 +134,12 @@ void DokDruck(const imaging::FileName& cFile, const QString& outputFile) {
         title);
     return;
   }
-  oPS->drawImage(oBitmap.pixels(), aRect);
+  // Fitted, not stretched: a landscape photo on a portrait sheet keeps its
+  // proportions.
+  if (!oBitmap.isNull())
+    oPS->drawImage(oBitmap.pixels(), fitCentred(QSizeF(oBitmap.size()), aRect));
+  else if (!oMetafile.isNull())
+    oPS->drawMetafile(oMetafile, fitCentred(oMetafile.size(), aRect));
   const bool sent = oPS->endDocument();
   DestroyDevice(oPS.get());
   if (!sent)

@@ -1,4 +1,5 @@
-// Printing of an image file over the whole sheet of the default printer.
+// Printing of an image file on the default printer: one page on which the
+// image fills the printable area with its proportions kept, centred.
 #ifndef SORRELBY_IMAGING_PRINTING_H
 #define SORRELBY_IMAGING_PRINTING_H
 
@@ -13,6 +14,10 @@
 class QPainter;
 class QPrinter;
 
+namespace imaging {
+class Metafile;
+}
+
 // A drawing surface on a printer: its page is the whole sheet, its unit
 // 0.1 mm, y upwards from the lower-left corner.
 class PrintSurface {
@@ -26,11 +31,17 @@ class PrintSurface {
   QPrinter* device() const { return device_.get(); }
   // The paper's width and height in 0.1 mm; empty without a device.
   QSizeF paperSize() const;
+  // The part of the sheet the printer can mark, {x1, y1, x2, y2} in 0.1 mm
+  // from the sheet's lower-left corner: the sheet less the printer's
+  // smallest margins. All zero without a device.
+  geometry::RectF printableArea() const;
   // Starts a document queued under `docName`; false when the printer cannot
   // be opened.
   bool startDocument(const QString& docName);
   // Draws `image` stretched onto `target` (0.1 mm) of the current page.
   void drawImage(const QImage& image, const geometry::RectF& target);
+  // Draws `metafile` stretched onto `target` (0.1 mm) of the current page.
+  void drawMetafile(const imaging::Metafile& metafile, const geometry::RectF& target);
   // Ends the document and so sends the job; false when that failed.
   bool endDocument();
   // Detaches the surface from its device and hands the device over.
@@ -50,10 +61,11 @@ std::unique_ptr<PrintSurface> PrinterPS(const QString& outputFile = QString());
 // surface itself stays.
 void DestroyDevice(PrintSurface* oPS);
 
-// Prints `cFile` as one page on which the bitmap covers the whole sheet. A
-// file that is no readable bitmap gives an empty page. With no default
-// printer, or one that cannot be opened, one message box says so and nothing
-// else happens. `outputFile` as for PrinterPS().
+// Prints `cFile`, a bitmap or a metafile, as one page on which the image is
+// as large as the printable area allows with its proportions kept, centred
+// in it. A file that is no readable image gives an empty page. With no
+// default printer, or one that cannot be opened, one message box says so and
+// nothing else happens. `outputFile` as for PrinterPS().
 void DokDruck(const imaging::FileName& cFile, const QString& outputFile = QString());
 
 #endif

@@ -7,7 +7,7 @@ WORK=$(mktemp -d)
 trap 'rm -rf "$WORK"' EXIT
 SRC="$ROOT/eztw32/src"
 clang++-14 -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
-  -I"$SRC" "$ROOT/tests/eztw32/fuzz_loader.cpp" "$SRC/dib.cpp" "$SRC/bmp.cpp" "$SRC/jpeg.cpp" \
+  -I"$SRC" "$ROOT/tests/eztw32/fuzz_loader.cpp" "$SRC/dib.cpp" "$SRC/bmp.cpp" "$SRC/bmp_read.cpp" "$SRC/jpeg.cpp" \
   "$SRC/image_file.cpp" -ljpeg -o "$WORK/fuzz_loader"
 
 # Seeds: small valid BMPs and JPEGs of each kind, made with ImageMagick.
@@ -20,6 +20,21 @@ for seed in "gray:8:bmp3" "rgb:24:bmp3" "mono:1:bmp3" "gray:8:jpg" "rgb:24:jpg";
     rgb) convert -size 13x7 plasma:fractal -seed 1 "$ext:$WORK/corpus/$kind.$ext" ;;
   esac
 done
+# The run-length and colour-mask kinds of the BMP reader; ImageMagick writes
+# no 4-bit run-length file, so that one is spelled out: 12 x 3 pixels, a run,
+# an absolute run, end of line, delta, end of bitmap.
+convert -size 13x7 plasma:fractal -seed 1 -colors 12 -compress RLE "bmp3:$WORK/corpus/rle8.bmp"
+convert -size 13x7 plasma:fractal -seed 1 -define bmp:subtype=RGB565 "bmp:$WORK/corpus/rgb565.bmp"
+convert -size 13x7 plasma:fractal -seed 1 -alpha set -channel A -evaluate set 50% \
+  "bmp:$WORK/corpus/rgba.bmp"
+bytes() { for b in "$@"; do printf "\\$(printf %o "$b")"; done; }
+le32() { bytes $(($1 & 255)) $(($1 >> 8 & 255)) $(($1 >> 16 & 255)) $(($1 >> 24 & 255)); }
+{
+  bytes 66 77; le32 134; le32 0; le32 118
+  le32 40; le32 12; le32 3; bytes 1 0 4 0; le32 2; le32 16; le32 0; le32 0; le32 16; le32 0
+  i=0; while [ $i -lt 16 ]; do bytes $((i * 16)) $((255 - i * 16)) 128 0; i=$((i + 1)); done
+  bytes 3 86 0 3 120 144 0 0 0 2 2 1 12 60 0 1
+} > "$WORK/corpus/rle4.bmp"
 cd "$WORK"
 ./fuzz_loader -max_total_time=60 -rss_limit_mb=2048 -malloc_limit_mb=1536 -max_len=65536 \
   -print_final_stats=1 corpus

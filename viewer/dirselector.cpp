@@ -11,6 +11,7 @@
 #include <QTreeWidget>
 
 #include "availdrives.h"
+#include "dirtree.h"
 #include "geometry.h"
 #include "icons.h"
 #include "listing.h"
@@ -46,14 +47,17 @@ DirSelector::DirSelector(QWidget* parent)
       startDir(currentDirectory()),
       driveSource([] { return AvailDrives(); }),
       beep([] { QApplication::beep(); }),
-      dirTree(new QTreeWidget(this)),
+      dirTree(new DirTree(this)),
       driveList(new QComboBox(this)),
       driveIcon_(icons::byNumber(icons::Drive)),
       openIcon_(icons::byNumber(icons::OpenFolder)),
       closedIcon_(icons::byNumber(icons::ClosedFolder)) {
   setFrameStyle(QFrame::Panel | QFrame::Raised);
   setLineWidth(2);
-  setFocusPolicy(Qt::TabFocus);
+  // The frame is a tab stop only through the tree: focus given to the
+  // control goes to the tree, which shows it.
+  setFocusPolicy(Qt::NoFocus);
+  setFocusProxy(dirTree);
   dirTree->setFocusPolicy(Qt::StrongFocus);
   dirTree->setHeaderHidden(true);
   dirTree->setColumnCount(1);
@@ -146,6 +150,7 @@ void DirSelector::rebuild(std::optional<QByteArray> targetPath, bool mayEndEarly
   auto* parent = new QTreeWidgetItem(dirTree, QStringList(QFile::decodeName(drive)));
   parent->setIcon(0, driveIcon_);
   parent->setData(0, PathRole, drive);
+  parent->setToolTip(0, QFile::decodeName(drive));
 
   // Walk down the target's components; the path follows the names as the
   // disk spells them wherever a component was found.
@@ -179,6 +184,7 @@ void DirSelector::rebuild(std::optional<QByteArray> targetPath, bool mayEndEarly
   setExpandedWithIcon(parent, openIcon_);
   dirTree->setCurrentItem(parent);
   dirTree->setUpdatesEnabled(true);
+  static_cast<DirTree*>(dirTree)->showWholeName(parent);
   dirTree->viewport()->update();
   userevents::post(userevents::DirectoryCurrent, pathOf(parent), this);
 }
@@ -187,7 +193,9 @@ QTreeWidgetItem* DirSelector::addDirectory(QTreeWidgetItem* parent, const QByteA
                                            const QByteArray& name) {
   auto* item = new QTreeWidgetItem(parent, QStringList(QFile::decodeName(name)));
   item->setIcon(0, closedIcon_);
-  item->setData(0, PathRole, listing::join(parentPath, name));
+  const QByteArray path = listing::join(parentPath, name);
+  item->setData(0, PathRole, path);
+  item->setToolTip(0, QFile::decodeName(path));
   return item;
 }
 

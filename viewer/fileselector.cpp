@@ -13,7 +13,9 @@ FileSelector::FileSelector(QWidget* parent)
     : QFrame(parent), fileList(new QListWidget(this)), extList(new QComboBox(this)) {
   setFrameStyle(QFrame::Panel | QFrame::Raised);
   setLineWidth(2);
-  setFocusPolicy(Qt::TabFocus);
+  // The frame is a tab stop only through the list, which shows the focus.
+  setFocusPolicy(Qt::NoFocus);
+  setFocusProxy(fileList);
   fileList->setFocusPolicy(Qt::StrongFocus);
   fileList->setSelectionMode(QAbstractItemView::SingleSelection);
   // All rows are one line of text; lets the view skip measuring each of them.
@@ -76,16 +78,16 @@ FileSelector* FileSelector::fillFileList() {
 }
 
 FileSelector* FileSelector::fileMarked() {
-  postForMarked(101);
+  postForMarked(userevents::FileMarked);
   return this;
 }
 
 FileSelector* FileSelector::fileSelected() {
-  postForMarked(102);
+  postForMarked(userevents::FileSelected);
   return this;
 }
 
-void FileSelector::postForMarked(int number) {
+void FileSelector::postForMarked(userevents::Number number) {
   const QModelIndexList marked = fileList->selectionModel()->selectedRows();
   if (marked.isEmpty() || aFiles.isEmpty() || !cDir) return;
   int row = marked.first().row();

@@ -14,6 +14,8 @@
 #include <QVariant>
 #include <optional>
 
+#include "userevents.h"
+
 class QComboBox;
 class QListWidget;
 
@@ -53,7 +55,7 @@ class FileSelector : public QFrame {
   std::optional<QByteArray> cDir;
 
  private:
-  void postForMarked(int number);
+  void postForMarked(userevents::Number number);
 };
 
 #endif

@@ -2,6 +2,11 @@
 // selectors post user events, the viewer turns user event 100 into a refill
 // of the file list and user event 101 into a load and display of the preview.
 // fileview() opens one, runs it and closes it; tests drive the parts.
+//
+// The window is used with the keyboard alone as well: Tab walks the tree, the
+// drive list, the file list, the filter list, the two radio buttons and the
+// three buttons; arrows move in the lists, Return selects a directory or
+// presses the focused button, Space toggles a radio button, Escape ends.
 #ifndef SORRELBY_FILEVIEWER_H
 #define SORRELBY_FILEVIEWER_H
 
@@ -59,5 +64,9 @@ class FileViewer : public QObject {
 };
 
 }  // namespace viewer
+
+// The "ViewFile" command: runs the file viewer window with its own event loop
+// and returns when it is closed; `mainWindow` (oDlg) is shown again then.
+void fileview(QWidget* mainWindow);
 
 #endif

@@ -4,7 +4,7 @@
 
 namespace userevents {
 
-void post(int number, const QByteArray& path, const QObject* source) {
+void post(Number number, const QByteArray& path, const QObject* source) {
   if (QCoreApplication* app = QCoreApplication::instance())
     QCoreApplication::postEvent(app, new PathEvent(number, path, source));
 }

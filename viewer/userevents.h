@@ -18,7 +18,7 @@ enum Number : int {
   FileSelected = 102,      // a file was selected (double click, Enter); path of the file
 };
 
-inline QEvent::Type type(int number) { return QEvent::Type(QEvent::User + number); }
+inline QEvent::Type type(Number number) { return QEvent::Type(int(QEvent::User) + int(number)); }
 
 // A user event with its first parameter, a full path as the file system's own
 // bytes (file names need not be valid UTF-8). `source` names the control that
@@ -26,7 +26,7 @@ inline QEvent::Type type(int number) { return QEvent::Type(QEvent::User + number
 // be gone by the time the event is handled.
 class PathEvent : public QEvent {
  public:
-  PathEvent(int number, QByteArray path, const QObject* source)
+  PathEvent(Number number, QByteArray path, const QObject* source)
       : QEvent(userevents::type(number)), path_(std::move(path)), source_(source) {}
   const QByteArray& path() const { return path_; }
   const QObject* source() const { return source_; }
@@ -38,7 +38,7 @@ class PathEvent : public QEvent {
 };
 
 // Posts user event `number` with `path` to the application's event queue.
-void post(int number, const QByteArray& path, const QObject* source);
+void post(Number number, const QByteArray& path, const QObject* source);
 
 }  // namespace userevents
 

@@ -7,6 +7,8 @@
 //                               settings into a BMP, as a program does it
 #include <quillmere/eztw32fu.h>
 
+#include <sys/resource.h>
+
 #include <cstdio>
 #include <string>
 
@@ -37,5 +39,12 @@ int main(int argc, char** argv) {
   eztw32_UnloadSourceManager();
   eztw32_UnLoadDll();
   if (rc != 0) std::fprintf(stderr, "acquisition failed: %d\n", rc);
+  // SANE ran in the library's engine process, reaped by now: the peaks of
+  // both processes, added, bound what the two held at any one time.
+  struct rusage self {
+  }, engine{};
+  ::getrusage(RUSAGE_SELF, &self);
+  ::getrusage(RUSAGE_CHILDREN, &engine);
+  std::printf("peak memory host+engine kB: %ld\n", self.ru_maxrss + engine.ru_maxrss);
   return rc == 0 ? 0 : 1;
 }

@@ -5,7 +5,8 @@
 #   default source) into a BMP, against scanimage -d test:0 --format=pnm;
 # - whole-process wall time and peak memory of acquiring the test scanner's
 #   200 x 200 mm colour page at 600 dpi (about 67 MB of pixels), against
-#   scanimage writing the same page;
+#   scanimage writing the same page (our peak memory is that of the host
+#   and the engine process that runs SANE for it, added);
 # - how long the selection dialog takes to show, and until its first device
 #   appears, against scanimage -L listing the devices.
 # Prints: figure | peer | ours | peer value | ratio | target
@@ -31,9 +32,11 @@ measure() {
   best_wall=""; best_rss=""
   i=0
   while [ $i -lt "$RUNS" ]; do
-    /usr/bin/time -v -o "$WORK/time" "$@" >/dev/null 2>"$WORK/err" || { cat "$WORK/err" >&2; exit 1; }
+    /usr/bin/time -v -o "$WORK/time" "$@" >"$WORK/out" 2>"$WORK/err" || { cat "$WORK/err" >&2; exit 1; }
     wall=$(awk -F': ' '/Elapsed \(wall clock\)/ { n = split($2, p, ":"); s = 0; for (k = 1; k <= n; k++) s = s * 60 + p[k]; print s }' "$WORK/time")
     rss=$(awk -F': ' '/Maximum resident set size/ { printf "%.1f", $2 / 1024 }' "$WORK/time")
+    both=$(awk -F': ' '/^peak memory host\+engine kB/ { printf "%.1f", $2 / 1024 }' "$WORK/out")
+    if [ -n "$both" ]; then rss=$both; fi
     if [ -z "$best_wall" ] || awk "BEGIN { exit !($wall < $best_wall) }"; then best_wall=$wall; fi
     if [ -z "$best_rss" ] || awk "BEGIN { exit !($rss < $best_rss) }"; then best_rss=$rss; fi
     i=$((i + 1))
@@ -74,14 +77,15 @@ echo "selection dialog shown (ms) | - | $best_shown | - | - | < 100"
 ratio=$(awk "BEGIN { printf \"%.2f\", $best_first / $list_ms }")
 echo "first device in the dialog (ms) | scanimage -L | $best_first | $list_ms | $ratio | <= 1.00"
 for fmt in bmp jpeg; do
-  if [ $fmt = bmp ]; then peer_fmt=pnm; else peer_fmt=jpeg; fi
+  # JPEG has the lower target: the engine reads the page while we encode it.
+  if [ $fmt = bmp ]; then peer_fmt=pnm target=1.00; else peer_fmt=jpeg target=0.90; fi
   measure scanimage -d test:0 --mode Color --depth 8 --resolution 600 -l 0 -t 0 -x 200 -y 200 \
     --format=$peer_fmt -o "$WORK/peer.$peer_fmt"
   peer_wall=$best_wall
   measure "$DRIVER" $fmt "$WORK/ours.$fmt"
   ours_wall=$best_wall; ours_rss=$best_rss
   ratio=$(awk "BEGIN { printf \"%.2f\", $ours_wall / $peer_wall }")
-  echo "wall time $fmt (s) | scanimage --format=$peer_fmt | $ours_wall | $peer_wall | $ratio | <= 1.00"
+  echo "wall time $fmt (s) | scanimage --format=$peer_fmt | $ours_wall | $peer_wall | $ratio | <= $target"
   limit=$(awk "BEGIN { printf \"%.1f\", $RAW_MB + 40 }")
   mratio=$(awk "BEGIN { printf \"%.2f\", $ours_rss / $limit }")
   echo "peak memory $fmt (MB) | raw image $RAW_MB MB + 40 MB | $ours_rss | $limit | $mratio | <= 1.00"

@@ -97,6 +97,7 @@ bool transferPage(int32_t hwnd, const Destination& to, bool mayContinue) {
   to.sink.xdpi = static_cast<int32_t>(std::lround(resolution(d, false)));
   to.sink.ydpi = static_cast<int32_t>(std::lround(resolution(d, true)));
   TransferProgress progress;
+  progress.interrupt = [&api = d.api(), h = d.handle()] { api.cancel(h); };
   const bool show = s.settings.indicators && ui::available();
   const Status r = ui::runTransfer(hwnd, show, s.settings.appTitle, progress,
                                    [&] { return s.transfer(progress, to, mayContinue); });

@@ -59,6 +59,10 @@ inline void copyOut(char* buffer, std::size_t size, const std::string& text) {
   buffer[n] = '\0';
 }
 
+// Loads a BMP or JPEG file into the DIB table: its handle, or 0 with the
+// reason recorded as the last error.
+int32_t loadDibFile(const char* path);
+
 // Source names travel in buffers of 256 bytes.
 inline constexpr std::size_t kNameBuffer = 256;
 

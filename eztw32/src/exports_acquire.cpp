@@ -58,8 +58,7 @@ EZ_API int32_t TWAIN_WriteNativeToFilename(int32_t hDib, const char* cFilename) 
 }
 
 EZ_API int32_t TWAIN_LoadNativeFromFilename(const char* cFilename) {
-  return guarded("TWAIN_LoadNativeFromFilename", 0,
-                 [&] { return storeDib(loadImageFile(cFilename)); });
+  return guarded("TWAIN_LoadNativeFromFilename", 0, [&] { return loadDibFile(cFilename); });
 }
 
 EZ_API int32_t TWAIN_FreeNative(int32_t hDib) {

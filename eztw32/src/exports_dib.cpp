@@ -155,10 +155,18 @@ EZ_API int32_t DIB_WriteToJpeg(int32_t hDib, const char* cFilename) {
   return writeFile("DIB_WriteToJpeg", hDib, cFilename, FileFormat::Jpeg);
 }
 
+namespace eztw {
+int32_t loadDibFile(const char* path) {
+  auto loaded = loadImageFile(path);
+  const int32_t h = storeDib(std::move(loaded.dib));
+  if (!h) {
+    const bool unsupported = loaded.error == ImageError::Unsupported;
+    Session::instance().recordError(unsupported ? kErrFileFormat : kErrFile, kCcBadValue);
+  }
+  return h;
+}
+}  // namespace eztw
+
 EZ_API int32_t DIB_LoadFromFilename(const char* cFilename) {
-  return guarded("DIB_LoadFromFilename", 0, [&] {
-    const int32_t h = storeDib(loadImageFile(cFilename));
-    if (!h) Session::instance().recordError(kErrFile, kCcBadValue);
-    return h;
-  });
+  return guarded("DIB_LoadFromFilename", 0, [&] { return loadDibFile(cFilename); });
 }

@@ -22,7 +22,7 @@ int32_t selfTest() {
   for (int32_t y = 0; y < 5; ++y)
     for (int32_t x = 0; x < 17 * 3; ++x) dib->rowFromTop(y)[x] = static_cast<uint8_t>(x * 5 + y);
   const auto bmp = bmpFileBytes(*dib);
-  auto back = decodeBmp(bmp.data(), bmp.size());
+  auto back = decodeBmp(bmp.data(), bmp.size()).dib;
   if (!back || back->packed() != dib->packed()) return 2;
   std::FILE* mem = std::tmpfile();
   if (!mem) return 3;

@@ -76,26 +76,28 @@ int32_t writeImageFile(const Dib& dib, const char* path, FileFormat format, int 
   return file.commit();
 }
 
-std::unique_ptr<Dib> decodeImage(const uint8_t* data, std::size_t size) {
+ImageResult decodeImage(const uint8_t* data, std::size_t size) {
   if (size >= 2 && data[0] == 'B' && data[1] == 'M') return decodeBmp(data, size);
-  if (size >= 2 && data[0] == 0xFF && data[1] == 0xD8) return decodeJpeg(data, size);
-  return nullptr;
+  if (size >= 2 && data[0] == 0xFF && data[1] == 0xD8)
+    return ImageResult::of(decodeJpeg(data, size));
+  return ImageResult::failed(ImageError::Unreadable);
 }
 
-std::unique_ptr<Dib> loadImageFile(const char* path) {
-  if (!path || !*path) return nullptr;
+ImageResult loadImageFile(const char* path) {
+  const auto unreadable = [] { return ImageResult::failed(ImageError::Unreadable); };
+  if (!path || !*path) return unreadable();
   std::FILE* fp = std::fopen(path, "rb");
-  if (!fp) return nullptr;
+  if (!fp) return unreadable();
   struct stat st;
   if (::fstat(::fileno(fp), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size <= 0 ||
       static_cast<std::size_t>(st.st_size) > kMaxPixelBytes + (std::size_t{1} << 20)) {
     std::fclose(fp);
-    return nullptr;
+    return unreadable();
   }
   std::vector<uint8_t> data(static_cast<std::size_t>(st.st_size));
   const std::size_t got = std::fread(data.data(), 1, data.size(), fp);
   std::fclose(fp);
-  if (got != data.size()) return nullptr;
+  if (got != data.size()) return unreadable();
   return decodeImage(data.data(), data.size());
 }
 

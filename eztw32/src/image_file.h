@@ -53,13 +53,32 @@ int32_t encodeJpeg(const Dib& dib, int quality, std::FILE* out);
 // Writes a whole file through a PendingFile.
 int32_t writeImageFile(const Dib& dib, const char* path, FileFormat format, int quality);
 
-// Decoders over a memory block; null for anything that is not a complete,
+// Why a file or memory block gave no image.
+enum class ImageError {
+  None,
+  Unreadable,   // missing, not an image file, broken or implausible
+  Unsupported,  // a valid file whose format, compression or depth we do not decode
+};
+
+// A decoded image, or why there is none: dib is null exactly when error is set.
+struct ImageResult {
+  std::unique_ptr<Dib> dib;
+  ImageError error = ImageError::None;
+
+  static ImageResult of(std::unique_ptr<Dib> d) {
+    const ImageError e = d ? ImageError::None : ImageError::Unreadable;
+    return {std::move(d), e};
+  }
+  static ImageResult failed(ImageError e) { return {nullptr, e}; }
+};
+
+// Decoders over a memory block; no image for anything that is not a complete,
 // sane image of a supported kind. Never allocate more than the header can
 // justify from the data size (see kMaxPixelBytes).
-std::unique_ptr<Dib> decodeBmp(const uint8_t* data, std::size_t size);
+ImageResult decodeBmp(const uint8_t* data, std::size_t size);
 std::unique_ptr<Dib> decodeJpeg(const uint8_t* data, std::size_t size);
-std::unique_ptr<Dib> decodeImage(const uint8_t* data, std::size_t size);
-std::unique_ptr<Dib> loadImageFile(const char* path);
+ImageResult decodeImage(const uint8_t* data, std::size_t size);
+ImageResult loadImageFile(const char* path);
 
 }  // namespace eztw
 

@@ -22,7 +22,15 @@ struct SaneApi {
   SANE_String_Const (*strstatus)(SANE_Status status);
 };
 
-// The system's libsane.
+// The status of a call whose SANE ran in an engine process that ended or
+// was ended (a backend crashed, or hung past its deadline). SANE's own
+// statuses stop at 13; 15 is still a value of its enumeration.
+inline constexpr SANE_Status kSaneDriverStopped = static_cast<SANE_Status>(15);
+
+// The system's libsane in this process.
 const SaneApi& systemSane();
+// The system's libsane in the engine process beside libeztw32.so: the
+// library's default.
+const SaneApi& engineSane();
 
 }  // namespace eztw

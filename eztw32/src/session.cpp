@@ -15,7 +15,7 @@ Session& Session::instance() {
   return s;
 }
 
-Session::Session() : api_(&systemSane()) {}
+Session::Session() : api_(&engineSane()) {}
 
 Session::~Session() {
   joinDiscovery();
@@ -58,6 +58,16 @@ void Session::record(const Status& s) {
   errors.result = s.result;
   errors.condition = s.condition;
   if (s.error != kErrNone) errors.lastError = s.error;
+  // The driver's process is gone and the device with it: back to an open
+  // source manager with no source.
+  if (s.error == kErrDriverStopped && state_ > kStateManagerOpen) {
+    {
+      std::lock_guard lock(saneMutex_);
+      device_.reset();
+    }
+    frameStarted_ = false;
+    state_ = kStateManagerOpen;
+  }
 }
 
 void Session::recordSane(SANE_Status status, const char* what) {
@@ -328,9 +338,9 @@ Status Session::transfer(TransferProgress& progress, const Destination& to, bool
   frameStarted_ = false;
   if (r.error != kErrNone) {
     // readImage cancelled the device already.
+    if (state_ == kStateTransferring) state_ = kStateSourceEnabled;
     record(r);
     if (r.error == kErrCancelled) errors.userClosedSource = true;
-    state_ = kStateSourceEnabled;
     return r;
   }
   ++transfersDone_;
@@ -382,7 +392,7 @@ void Session::leaveCall() { inCall_ = false; }
 bool Session::requestCancel() {
   std::lock_guard lock(runningMutex_);
   if (!running_) return false;
-  running_->cancel = true;
+  if (!running_->cancel.exchange(true) && running_->interrupt) running_->interrupt();
   return true;
 }
 

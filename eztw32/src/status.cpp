@@ -1,8 +1,11 @@
 #include "status.h"
 
+#include "sane_api.h"
+
 namespace eztw {
 
 Status translateSaneStatus(SANE_Status status) {
+  if (status == kSaneDriverStopped) return {kRcFailure, kCcOperationError, kErrDriverStopped};
   switch (status) {
     case SANE_STATUS_GOOD:
     case SANE_STATUS_EOF:
@@ -63,6 +66,10 @@ const char* lastErrorText(int32_t code) {
       return "invalid image handle";
     case kErrFile:
       return "file error";
+    case kErrFileFormat:
+      return "the image file's format or compression is not supported";
+    case kErrDriverStopped:
+      return "the scanner driver stopped unexpectedly";
     case kErrShortPage:
       return "the page ended early";
   }

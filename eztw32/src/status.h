@@ -55,7 +55,10 @@ enum LastError : int32_t {
   kErrBadHandle = 13,     // unknown or freed DIB handle
   kErrFile = 14,          // file could not be opened, written or read
   kErrInternal = 15,      // anything else
-  kErrShortPage = 16,     // the page ended before all its lines came
+  kErrFileFormat = 16,    // an image file of a kind or compression not supported
+  // The scanner driver crashed or hung, and its engine process was ended.
+  kErrDriverStopped = 17,
+  kErrShortPage = 18,  // the page ended before all its lines came
 };
 
 struct Status {

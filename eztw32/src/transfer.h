@@ -5,6 +5,7 @@
 #pragma once
 
 #include <atomic>
+#include <functional>
 #include <memory>
 
 #include "device.h"
@@ -19,6 +20,9 @@ struct TransferProgress {
   std::atomic<long long> linesRead{0};
   std::atomic<long long> linesExpected{-1};  // -1 while the height is unknown
   std::atomic<bool> cancel{false};
+  // Asks the device to stop at once, from any thread: a read that waits for
+  // the device returns instead of finishing its wait.
+  std::function<void()> interrupt;
   std::atomic<bool> done{false};
 };
 

@@ -301,13 +301,17 @@ Status runTransfer(int32_t hwnd, bool showProgress, const std::string& title,
       if (!progress.done) d->show();
     });
     showLater.start(500);
-    QObject::connect(d, &QProgressDialog::canceled, d, [&progress, d] {
-      progress.cancel = true;
+    // A cancel also interrupts a read that waits for the device.
+    auto cancel = [&progress] {
+      if (!progress.cancel.exchange(true) && progress.interrupt) progress.interrupt();
+    };
+    QObject::connect(d, &QProgressDialog::canceled, d, [cancel, d] {
+      cancel();
       d->setLabelText(QObject::tr("Cancelling..."));
     });
-    QObject::connect(&timer, &QTimer::timeout, d, [&progress, d] {
+    QObject::connect(&timer, &QTimer::timeout, d, [&progress, cancel, d] {
       const long long expected = progress.linesExpected, read = progress.linesRead;
-      if (d->wasCanceled()) progress.cancel = true;
+      if (d->wasCanceled()) cancel();
       if (progress.cancel) return;
       if (expected > 0) {
         d->setRange(0, 1000);
@@ -393,7 +397,8 @@ std::unique_ptr<Dib> takeFromClipboard() {
     return nullptr;
   }
   return decodeBmp(reinterpret_cast<const uint8_t*>(bmp.constData()),
-                   static_cast<std::size_t>(bmp.size()));
+                   static_cast<std::size_t>(bmp.size()))
+      .dib;
 }
 
 }  // namespace eztw::ui

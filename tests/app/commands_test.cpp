@@ -2,9 +2,12 @@
 // test double of the scanning library: texts, wrapper calls and their order,
 // and what happens to the current image.
 #include <QMainWindow>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include "fake_eztw32.h"
+#include "imageview.h"
+#include "mainview.h"
 #include "sorrelby.h"
 #include "testkit.h"
 
@@ -27,6 +30,19 @@ void apply(const Script& script) {
 }
 
 Script results(std::initializer_list<QPair<QString, int>> r) { return Script{r, {}}; }
+
+// The colour in the middle of the main window's image as it is drawn now.
+QColor middleOfCurrentImage() {
+  ImageView* view = sorrelby::mainView()->view();
+  const QImage shot = view->grab().toImage();
+  return shot.pixelColor(shot.width() / 2, shot.height() / 2);
+}
+
+bool writeImage(const QString& path, QSize size, QColor colour, const char* format) {
+  QImage image(size, QImage::Format_RGB32);
+  image.fill(colour);
+  return image.save(path, format);
+}
 
 }  // namespace
 
@@ -106,7 +122,7 @@ class CommandsTest : public QObject {
         << QStringList{"TWAIN_SelectImageSource(0)"};
     QTest::newRow("select succeeds")
         << "Select Image Source" << results({{"TWAIN_SelectImageSource", 1}}) << QStringList{}
-        << QStringList{"TWAIN_SelectImageSource(0)"};
+        << QStringList{"TWAIN_SelectImageSource(0)", source};
     QTest::newRow("current source")
         << "~Current DS" << Script{{}, {{"TWAIN_GetSourceName", QByteArray("test:0\0", 7)}}}
         << QStringList{"test:0"} << QStringList{"TWAIN_GetSourceName(256 blanks)"};
@@ -116,7 +132,8 @@ class CommandsTest : public QObject {
 
     QTest::newRow("acquire from source")
         << "Acquire from Source" << results({{"TWAIN_Acquire", 41}}) << QStringList{}
-        << QStringList{source, "TWAIN_Acquire($hwnd)"};
+        << QStringList{source,          "TWAIN_Acquire($hwnd)", "DIB_WriteToBmp(41,$held)",
+                       "DIB_Width(41)", "DIB_Height(41)",       "DIB_Depth(41)"};
     QTest::newRow("acquire to jpeg file")
         << "Acquire und Save to File" << results({{"TWAIN_IsJpegAvailable", 1}}) << QStringList{}
         << QStringList{source,
@@ -142,7 +159,8 @@ class CommandsTest : public QObject {
         << "Acquire to Clipboard"
         << results({{"TWAIN_AcquireToClipboard", 0}, {"TWAIN_LastErrorCode", 3}})
         << QStringList{"Error - code is:          3 [TWAIN Error]"}
-        << QStringList{source, "TWAIN_AcquireToClipboard($hwnd,0)", "TWAIN_LastErrorCode()"};
+        << QStringList{source, "TWAIN_AcquireToClipboard($hwnd,0)", "TWAIN_LastErrorCode()",
+                       "TWAIN_UserClosedSource()"};
     QTest::newRow("clipboard with jpeg available")
         << "Acquire to Clipboard"
         << results({{"TWAIN_AcquireToClipboard", 1},
@@ -212,7 +230,7 @@ class CommandsTest : public QObject {
     QCOMPARE(nDibHnd, 42);
     QCOMPARE(calls().filter("Acquire(").size(), 3);
     QCOMPARE(calls().filter("FreeNative"), QStringList{"TWAIN_FreeNative(41)"});
-    QCOMPARE(calls().indexOf("TWAIN_FreeNative(41)"), 4);  // after the second acquisition
+    QCOMPARE(calls().indexOf("TWAIN_FreeNative(41)"), 8);  // after the second acquisition
 
     fake::reset();
     fake::setResult("TWAIN_AcquireToClipboard", 1);
@@ -222,6 +240,129 @@ class CommandsTest : public QObject {
              (QStringList{"DIB_GetFromClipboard()", "TWAIN_FreeNative(42)",
                           "DIB_WriteToBmp(77,\"MYTEST.BMP\")", "TWAIN_FreeNative(77)"}));
     QCOMPARE(nDibHnd, 0);
+  }
+
+  // After each acquisition the main window shows the image, fitted into its
+  // client area, and says in its status line what happened. The double does
+  // not write files: where the library would, the test has written them.
+  void mainWindowShowsWhatTheLastCommandDid_data() {
+    QTest::addColumn<QString>("item");
+    QTest::addColumn<Script>("script");
+    QTest::addColumn<QString>("written");  // a file the library "wrote", red
+    QTest::addColumn<QString>("status");   // %1 the folder, %2 the file's size in KB
+    QTest::addColumn<QColor>("shown");     // in the image's middle afterwards
+
+    const QColor before = Qt::blue;  // the image shown before the command
+    QTest::newRow("file written") << "Acquire und Save to File" << Script{} << "MYTEST.BMP"
+                                  << "MYTEST.BMP written, 40 x 30, %2 KB, in %1" << QColor(Qt::red);
+    QTest::newRow("jpeg written") << "Acquire und Save to File"
+                                  << results({{"TWAIN_IsJpegAvailable", 1}}) << "MYTEST.JPG"
+                                  << "MYTEST.JPG written, 40 x 30, %2 KB, in %1" << QColor(Qt::red);
+    QTest::newRow("written but missing")
+        << "Acquire und Save to File" << Script{} << ""
+        << "MYTEST.BMP was reported written but is not in %1" << before;
+    QTest::newRow("file acquisition cancelled")
+        << "Acquire und Save to File"
+        << results({{"TWAIN_AcquireToFilename", -1}, {"TWAIN_UserClosedSource", 1}}) << ""
+        << "Acquisition cancelled" << before;
+    QTest::newRow("file acquisition failed")
+        << "Acquire und Save to File"
+        << results({{"TWAIN_AcquireToFilename", -1}, {"TWAIN_LastErrorCode", 5}}) << ""
+        << "Acquisition failed, MYTEST.BMP not written, library error code 5" << before;
+    QTest::newRow("save dialog cancelled")
+        << "Acquire und Save to File" << results({{"TWAIN_AcquireToFilename", -10}}) << ""
+        << "MYTEST.BMP not written: user cancelled File Save dialog" << before;
+    QTest::newRow("acquisition cancelled")
+        << "Acquire from Source" << results({{"TWAIN_Acquire", 0}, {"TWAIN_UserClosedSource", 1}})
+        << ""
+        << "Acquisition cancelled" << before;
+    QTest::newRow("acquisition failed")
+        << "Acquire from Source" << results({{"TWAIN_Acquire", 0}, {"TWAIN_LastErrorCode", 2}})
+        << ""
+        << "Acquisition failed, library error code 2" << before;
+    QTest::newRow("clipboard written")
+        << "Acquire to Clipboard"
+        << results({{"TWAIN_AcquireToClipboard", 1}, {"DIB_GetFromClipboard", 77}}) << "MYTEST.BMP"
+        << "MYTEST.BMP written from the clipboard, 40 x 30, %2 KB, in %1" << QColor(Qt::red);
+    QTest::newRow("clipboard cancelled")
+        << "Acquire to Clipboard"
+        << results({{"TWAIN_AcquireToClipboard", 0}, {"TWAIN_UserClosedSource", 1}}) << ""
+        << "Acquisition cancelled" << before;
+    QTest::newRow("held image")
+        << "Acquire from Source"
+        << results({{"TWAIN_Acquire", 41},
+                    {"DIB_Width", 2480},
+                    {"DIB_Height", 3508},
+                    {"DIB_Depth", 24}})
+        << "$held"
+        << "Image acquired, 2480 x 3508, 24 bits per pixel, held in memory; Save to File writes "
+           "it to MYTEST.BMP"
+        << QColor(Qt::red);
+  }
+  void mainWindowShowsWhatTheLastCommandDid() {
+    QFETCH(QString, item);
+    QFETCH(Script, script);
+    QFETCH(QString, written);
+    QFETCH(QString, status);
+    QFETCH(QColor, shown);
+    QTemporaryDir dir;
+    const QString previousDir = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(dir.path()));
+    const auto restore = qScopeGuard([&] { QDir::setCurrent(previousDir); });
+
+    sorrelby::MainView* view = sorrelby::mainView();
+    QVERIFY(view);
+    QVERIFY(writeImage(dir.filePath("before.png"), {30, 40}, Qt::blue, "PNG"));
+    view->showImage(QFile::encodeName(dir.filePath("before.png")));
+    QTRY_COMPARE(middleOfCurrentImage(), QColor(Qt::blue));
+
+    const QString file =
+        written == "$held" ? QFile::decodeName(view->heldImageFile()) : dir.filePath(written);
+    if (!written.isEmpty()) {
+      const char* format = file.endsWith(".JPG") ? "JPG" : "BMP";
+      QVERIFY(writeImage(file, {40, 30}, Qt::red, format));
+    }
+    apply(script);
+    menuItem(item)->trigger();
+    const qint64 bytes = written.isEmpty() ? 0 : QFileInfo(file).size();
+    status.replace("%1", dir.path()).replace("%2", QString::number((bytes + 1023) / 1024));
+    QCOMPARE(view->status(), status);
+    // Loading may finish later than the command; the image must show soon.
+    const auto near = [](QColor a, QColor b) {
+      return qAbs(a.red() - b.red()) < 16 && qAbs(a.blue() - b.blue()) < 16;
+    };
+    QTRY_VERIFY2(near(middleOfCurrentImage(), shown), qPrintable(middleOfCurrentImage().name()));
+    // The window keeps its size.
+    QCOMPARE(oDlg->size(), QSize(800, 580));
+  }
+
+  // The image is fitted with its proportions kept: a wide image leaves white
+  // above and below it in the main window's client area.
+  void mainWindowImageKeepsProportions() {
+    QTemporaryDir dir;
+    const QString wide = dir.filePath("wide.png");
+    QVERIFY(writeImage(wide, {400, 100}, Qt::red, "PNG"));
+    sorrelby::MainView* view = sorrelby::mainView();
+    view->showImage(QFile::encodeName(wide));
+    QTRY_COMPARE(middleOfCurrentImage(), QColor(Qt::red));
+    const QImage shot = view->view()->grab().toImage();
+    const int x = shot.width() / 2;
+    int top = -1, bottom = -1;
+    for (int y = 0; y < shot.height(); ++y)
+      if (shot.pixelColor(x, y) == QColor(Qt::red)) {
+        if (top < 0) top = y;
+        bottom = y;
+      }
+    QVERIFY(top > 0);
+    int left = -1, right = -1;
+    for (int i = 0; i < shot.width(); ++i)
+      if (shot.pixelColor(i, (top + bottom) / 2) == QColor(Qt::red)) {
+        if (left < 0) left = i;
+        right = i;
+      }
+    const double ratio = double(right - left + 1) / double(bottom - top + 1);
+    QVERIFY2(qAbs(ratio - 4.0) < 0.1, qPrintable(QString::number(ratio)));
+    QVERIFY(right - left + 1 > shot.width() * 9 / 10);  // as wide as the area allows
   }
 
   // Once released, an image is never passed to the library again.

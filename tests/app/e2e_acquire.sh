@@ -1,6 +1,7 @@
 #!/bin/sh
 # The real program with the real scanning library over SANE's virtual
 # scanner, driven through its menu with the keyboard in a real X server:
+# "Acquire from Source" must show the scanned page in the main window,
 # "Acquire und Save to File" and "Acquire to Clipboard" must leave real images
 # of the scanner's size in the working directory, and Exit must end the
 # program with status 0.
@@ -17,6 +18,8 @@ cp /etc/sane.d/test.conf "$WORK/sane/"
 export SANE_CONFIG_DIR="$WORK/sane"
 export XDG_CONFIG_HOME="$WORK/config"
 unset LD_LIBRARY_PATH
+# The X server below, whatever platform the caller's environment names.
+export QT_QPA_PLATFORM=xcb
 
 cat > "$WORK/session.sh" <<'SESSION'
 set -u
@@ -36,7 +39,18 @@ scan_in_source_dialog() {
   await sh -c "! xdotool search --name '^Quillmere - '" || fail "the scan did not end"
 }
 
+# Whether the middle of the main window (its image area) is black on screen.
+black_in_middle() {
+  import -window "$main" "$work/shot.png" || return 1
+  [ "$(convert "$work/shot.png" -gravity center -crop 20x20+0+0 -format '%[fx:mean<0.1]' info:)" = 1 ]
+}
+
 start_sorrelby "$sorrelby"
+black_in_middle && fail "the main window shows an image before any scan"
+
+file_menu_item 1   # Acquire from Source: the page held in memory is shown
+scan_in_source_dialog
+await black_in_middle || fail "the main window does not show the scanned page"
 
 file_menu_item 2   # Acquire und Save to File
 scan_in_source_dialog

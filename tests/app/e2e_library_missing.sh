@@ -12,6 +12,8 @@ trap 'rm -rf "$WORK"' EXIT
 cp "$SORRELBY" "$WORK/"
 cp -P "$BIN"/libquillmere.so* "$WORK/"
 unset LD_LIBRARY_PATH
+# The X server below, whatever platform the caller's environment names.
+export QT_QPA_PLATFORM=xcb
 
 cat > "$WORK/session.sh" <<'SESSION'
 set -u

@@ -99,6 +99,10 @@ class FunctionListTest : public QObject {
       QVERIFY(!edit->isReadOnly());
       QCOMPARE(edit->toPlainText(), QString::fromLatin1(content));
       QCOMPARE(edit->document()->lineCount(), 4);  // the long line stays one line
+      // Columns lined up with blanks stay lined up: a fixed-pitch font.
+      QVERIFY(QFontInfo(edit->font()).fixedPitch());
+      QCOMPARE(QFontMetrics(edit->font()).horizontalAdvance("iiii"),
+               QFontMetrics(edit->font()).horizontalAdvance("WWWW"));
       edit->appendPlainText("an edit that must stay in memory");
       checked = true;
     });
@@ -109,6 +113,21 @@ class FunctionListTest : public QObject {
     QFile f(path);
     QVERIFY(f.open(QIODevice::ReadOnly));
     QCOMPARE(f.readAll(), content);
+  }
+
+  // Escape closes the list window and so ends the viewer.
+  void escapeEndsTheViewer() {
+    write("ESC.TXT", "some text\n");
+    bool pressed = false;
+    QTimer::singleShot(0, qApp, [&] {
+      if (QWidget* window = listWindow()) {
+        QTest::keyClick(window->findChild<QPlainTextEdit*>(), Qt::Key_Escape);
+        pressed = true;
+      }
+    });
+    showfunctionlist("ESC.TXT", "esc");
+    QVERIFY(pressed);
+    QVERIFY(!listWindow());
   }
 
   // With no list in the current directory, the lists shipped beside the

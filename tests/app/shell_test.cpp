@@ -12,6 +12,7 @@
 
 #include <quillmere/eztw32fu.h>
 
+#include "busycursor.h"
 #include "fake_eztw32.h"
 #include "sorrelby.h"
 #include "testkit.h"
@@ -206,6 +207,35 @@ class ShellTest : public QObject {
     QCOMPARE(messages(), QStringList{"the Acquire failed."});
     QVERIFY(boundInsideCommand);
     QVERIFY(!libraryBound());
+  }
+
+  // The busy cursor comes only once a call has run for a moment, and only
+  // over the windows that were open when it began; all cursors come back.
+  void busyCursorAfterAMoment() {
+    QWidget plain, ownCursor;
+    ownCursor.setCursor(Qt::IBeamCursor);
+    for (QWidget* w : {&plain, &ownCursor}) {
+      w->resize(100, 100);
+      w->show();
+      QVERIFY(QTest::qWaitForWindowExposed(w));
+    }
+    {
+      const sorrelby::BusyCursor quick(10000);  // ends within its moment
+    }
+    QCOMPARE(plain.cursor().shape(), Qt::ArrowCursor);
+    QCOMPARE(ownCursor.cursor().shape(), Qt::IBeamCursor);
+    {
+      const sorrelby::BusyCursor busy(50);
+      QCOMPARE(plain.cursor().shape(), Qt::ArrowCursor);
+      QWidget later;  // the library's own window, say
+      later.show();
+      // An event loop runs meanwhile, as the library's windows do.
+      QTRY_COMPARE(plain.cursor().shape(), Qt::BusyCursor);
+      QCOMPARE(ownCursor.cursor().shape(), Qt::BusyCursor);
+      QCOMPARE(later.cursor().shape(), Qt::ArrowCursor);
+    }
+    QCOMPARE(plain.cursor().shape(), Qt::ArrowCursor);
+    QCOMPARE(ownCursor.cursor().shape(), Qt::IBeamCursor);
   }
 };
 

@@ -5,6 +5,7 @@
 #include <QMenuBar>
 
 #include "fake_eztw32.h"
+#include "mainview.h"
 #include "messages.h"
 #include "sorrelby.h"
 
@@ -26,6 +27,8 @@ void recordMessages(std::function<void()> also) {
 
 QStringList calls() {
   const std::int32_t hwnd = sorrelby::mainWindowHandle();
+  const sorrelby::MainView* view = sorrelby::mainView();
+  const std::string held = view ? view->heldImageFile().toStdString() : std::string();
   QStringList out;
   for (const fake::Call& c : fake::calls()) {
     // The acquisitions take the window handle first.
@@ -42,7 +45,9 @@ QStringList calls() {
           break;
         case fake::Arg::Text: {
           const std::string text = a.bytes.substr(0, a.bytes.size() - 1);
-          if (!text.empty() && text.find_first_not_of(' ') == std::string::npos)
+          if (!held.empty() && text == held)
+            args << QStringLiteral("$held");
+          else if (!text.empty() && text.find_first_not_of(' ') == std::string::npos)
             args << QStringLiteral("%1 blanks").arg(text.size());
           else
             args << '"' + QString::fromStdString(text) + '"';

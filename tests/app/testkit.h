@@ -18,9 +18,9 @@ void recordMessages(std::function<void()> also = {});
 
 // Calls that reached the double, as "Export(arg,...)": numbers in decimal,
 // texts quoted without their zero byte (a text of blanks only as "N blanks"),
-// a left-out text as null. The main
-// window's handle, as the first argument of
-// an acquisition, is written as $hwnd.
+// a left-out text as null. The main window's handle, as the first argument
+// of an acquisition, is written as $hwnd; the main window's file for the
+// image held in memory as $held.
 QStringList calls();
 
 // The main window's menu item with this caption ("~" marks the mnemonic).

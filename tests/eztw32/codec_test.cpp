@@ -101,7 +101,7 @@ TEST_P(BmpDepth, QtReadsWhatWeWriteAndWeReadItBack) {
       ASSERT_EQ(qGreen(p), c.g);
       ASSERT_EQ(qBlue(p), c.b);
     }
-  auto back = loadImageFile(file.c_str());
+  auto back = loadImageFile(file.c_str()).dib;
   ASSERT_TRUE(back);
   EXPECT_EQ(back->packed(), d->packed());
   EXPECT_EQ(back->xDpi(), 300);
@@ -116,7 +116,7 @@ TEST(Bmp, TopDownAndSixteenBitFilesFromQtLoad) {
     for (int x = 0; x < 20; ++x) q.setPixel(x, y, qRgb(x * 12, y * 30, 200));
   const fs::path file = scratch("qt.bmp");
   ASSERT_TRUE(q.save(QString::fromStdString(file.string()), "BMP"));
-  auto d = loadImageFile(file.c_str());
+  auto d = loadImageFile(file.c_str()).dib;
   ASSERT_TRUE(d);
   const QImage ref(QString::fromStdString(file.string()));
   for (int y = 0; y < 7; ++y)
@@ -147,7 +147,7 @@ TEST(Jpeg, QtDecodesWithSmallErrorAndWeLoadIt) {
     }
   const double mse = se / (64 * 48 * 3);
   EXPECT_GT(10 * std::log10(255.0 * 255.0 / std::max(mse, 1e-9)), 35.0);
-  auto back = loadImageFile(file.c_str());
+  auto back = loadImageFile(file.c_str()).dib;
   ASSERT_TRUE(back);
   EXPECT_EQ(back->depth(), 24);
   EXPECT_EQ(back->xDpi(), 200);
@@ -158,7 +158,7 @@ TEST(Jpeg, QtDecodesWithSmallErrorAndWeLoadIt) {
   EXPECT_TRUE(QImage(QString::fromStdString(scratch("g.jpg").string())).isGrayscale());
   ASSERT_EQ(writeImageFile(*pattern(1, 16, 16), scratch("m.jpg").c_str(), FileFormat::Jpeg, 90),
             kFileOk);
-  EXPECT_EQ(loadImageFile(scratch("m.jpg").c_str())->width(), 16);
+  EXPECT_EQ(loadImageFile(scratch("m.jpg").c_str()).dib->width(), 16);
 }
 
 std::vector<uint8_t> validBmp() {
@@ -216,11 +216,11 @@ TEST(Loader, BrokenFilesAreErrors) {
     std::ofstream(f, std::ios::binary)
         .write(reinterpret_cast<const char*>(bytes.data()),
                static_cast<std::streamsize>(bytes.size()));
-    EXPECT_FALSE(loadImageFile(f.c_str())) << name;
+    EXPECT_FALSE(loadImageFile(f.c_str()).dib) << name;
   }
-  EXPECT_FALSE(loadImageFile(nullptr));
-  EXPECT_FALSE(loadImageFile(scratch("").c_str()));  // a folder
-  EXPECT_TRUE(decodeBmp(bmp.data(), bmp.size()));    // the untouched ones load
+  EXPECT_FALSE(loadImageFile(nullptr).dib);
+  EXPECT_FALSE(loadImageFile(scratch("").c_str()).dib);  // a folder
+  EXPECT_TRUE(decodeBmp(bmp.data(), bmp.size()).dib);    // the untouched ones load
   EXPECT_TRUE(decodeJpeg(jpg.data(), jpg.size()));
 }
 

@@ -6,7 +6,7 @@
 #include "image_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  auto dib = eztw::decodeImage(data, size);
+  auto dib = eztw::decodeImage(data, size).dib;
   if (dib) {
     // Whatever loads must be a consistent image.
     volatile uint8_t sink = 0;

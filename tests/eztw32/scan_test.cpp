@@ -295,7 +295,7 @@ INSTANTIATE_TEST_SUITE_P(
                       Failure{"AccessDenied", "read-status-code", "SANE_STATUS_ACCESS_DENIED", 10},
                       Failure{"Cancelled", "read-status-code", "SANE_STATUS_CANCELLED", 1},
                       // Data ends before the first line: the page ended early.
-                      Failure{"EndsBeforeFirstLine", "read-status-code", "SANE_STATUS_EOF", 16}),
+                      Failure{"EndsBeforeFirstLine", "read-status-code", "SANE_STATUS_EOF", 18}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Scan, ManyAcquisitionsKeepTheDescriptorCountFlat) {
@@ -385,6 +385,19 @@ TEST_F(Scan, BadHandlesAndIndicesAreErrors) {
   EXPECT_EQ(eztw32_DIB_Allocate(24, 100000, 100000), 0);  // 30 GB: refused, not attempted
   EXPECT_EQ(eztw32_DIB_Allocate(24, -5, 10), 0);
   EXPECT_EQ(eztw32_DIB_LoadFromFilename(env.path("missing.bmp").string()), 0);
+  EXPECT_EQ(eztw32_LastErrorCode(), 14);  // file error
+  {
+    // A BMP holding a PNG is valid but not read: said so, not "file error".
+    unsigned char png[58] = {'B', 'M', 58, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0, 40, 0,
+                             0,   0,   1,  0, 0, 0, 1, 0, 0, 0, 1,  0, 0, 0, 5};
+    std::ofstream(env.path("png.bmp"), std::ios::binary)
+        .write(reinterpret_cast<const char*>(png), sizeof png);
+    EXPECT_EQ(eztw32_DIB_LoadFromFilename(env.path("png.bmp").string()), 0);
+    EXPECT_EQ(eztw32_LastErrorCode(), 16);
+    eztw32_ClearError();
+    EXPECT_EQ(eztw32_LoadNativeFromFilename(env.path("png.bmp").string()), 0);
+    EXPECT_EQ(eztw32_LastErrorCode(), 16);
+  }
   EXPECT_EQ(eztw32_DIB_WriteToBmp(copy, ""), -2);  // no window system to ask
   EXPECT_EQ(eztw32_FreeNative(copy), 1);
 }

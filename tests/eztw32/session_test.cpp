@@ -109,7 +109,7 @@ const eztw::SaneApi kScripted{
     [](SANE_Status s) -> SANE_String_Const { return s == SANE_STATUS_GOOD ? "good" : "failed"; },
 };
 
-constexpr int32_t kSequenceError = 3, kCancelled = 1, kShortPage = 16, kNoSource = 2;
+constexpr int32_t kSequenceError = 3, kCancelled = 1, kShortPage = 18, kNoSource = 2;
 constexpr int32_t kRcCancel = 3;
 
 class Scripted : public ::testing::Test {

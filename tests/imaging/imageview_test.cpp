@@ -19,7 +19,8 @@ namespace {
 class ProbeView : public ImageView {
  public:
   using ImageView::ImageView;
-  int mode() const { return nMode; }
+  // 0 nothing, 1 bitmap, 2 metafile, in the order of the file kinds.
+  int mode() const { return int(nMode); }
   QWidget* canvas() const { return oCanvas; }
   QFrame* frame() const { return oFrame; }
 };

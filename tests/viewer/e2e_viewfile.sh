@@ -15,6 +15,8 @@ echo test > "$WORK/sane/dll.conf"
 export SANE_CONFIG_DIR="$WORK/sane"
 export XDG_CONFIG_HOME="$WORK/config"
 unset LD_LIBRARY_PATH
+# The X server below, whatever platform the caller's environment names.
+export QT_QPA_PLATFORM=xcb
 convert -size 64x48 xc:red "$WORK/run/red.jpg"
 convert -size 64x48 xc:blue "$WORK/run/blue.png"
 

@@ -2,7 +2,9 @@
 // the list hold, and which user events they post.
 #include <QApplication>
 #include <QComboBox>
+#include <QHeaderView>
 #include <QListWidget>
+#include <QScrollBar>
 #include <QTreeWidget>
 #include <QtTest>
 
@@ -285,6 +287,81 @@ class SelectorsTest : public QObject {
   }
 
   // --- the file selector ---
+
+  // Deep folders with long names: every name can be read, by scrolling
+  // sideways or from the item's tooltip, and the control stays where it is.
+  void deepTreeShowsWholeNames() {
+    const QByteArray deep = root +
+                            "/IMAGES/2002/deep/Pictures of the family archive/"
+                            "2024 summer holidays at the seaside";
+    QVERIFY(testtree::makeDirs(root, {deep.mid(root.size() + 1) + "/last stop/leaf"}));
+    DirSelector* dirs = makeDirs(deep, {root});
+    host->show();
+    QVERIFY(QTest::qWaitForWindowExposed(host.get()));
+    QTreeWidget* tree = dirs->dirTree;
+    QCOMPARE(dirs->geometry(), QRect(12, 400 - 12 - 312, 168, 312));
+    QCOMPARE(tree->geometry(), QRect(4, 4, 160, 278));
+
+    // The column is as wide as the widest name with its indentation, wider
+    // than the view, and the view scrolls sideways to all of it.
+    QTreeWidgetItem* marked = tree->currentItem();
+    QCOMPARE(marked->data(0, DirSelector::PathRole).toByteArray(), deep);
+    const QRect markedRect = tree->visualItemRect(marked);
+    const int nameWidth = tree->fontMetrics().horizontalAdvance(marked->text(0));
+    QScrollBar* bar = tree->horizontalScrollBar();
+    QVERIFY(tree->header()->sectionSize(0) > tree->viewport()->width());
+    QVERIFY(bar->maximum() > 0);
+    QCOMPARE(bar->maximum() + tree->viewport()->width(), tree->header()->sectionSize(0));
+    // After the rebuild the marked item's name starts in view, one level's
+    // line after the left edge (it is wider than the view itself).
+    QVERIFY(nameWidth > tree->viewport()->width());
+    QVERIFY2(markedRect.left() >= 0 && markedRect.left() <= tree->indentation(),
+             qPrintable(QString::number(markedRect.left())));
+    // A name that fits is shown whole: mark the last level's only child.
+    dirs->fillTree(marked->child(0));
+    QCoreApplication::sendPostedEvents();
+    QTreeWidgetItem* stop = tree->currentItem();
+    QCOMPARE(stop->text(0), QString("last stop"));
+    const QRect stopRect = tree->visualItemRect(stop);
+    QVERIFY(stopRect.left() >= 0);
+    QVERIFY(stopRect.left() + tree->fontMetrics().horizontalAdvance(stop->text(0)) <
+            tree->viewport()->width());
+    QCOMPARE(tree->geometry(), QRect(4, 4, 160, 278));
+
+    // Every item carries its full path as its tooltip.
+    QList<QTreeWidgetItem*> pending{tree->topLevelItem(0)};
+    int items = 0;
+    while (!pending.isEmpty()) {
+      QTreeWidgetItem* item = pending.takeFirst();
+      QCOMPARE(item->toolTip(0),
+               QFile::decodeName(item->data(0, DirSelector::PathRole).toByteArray()));
+      ++items;
+      for (int i = 0; i < item->childCount(); ++i) pending << item->child(i);
+    }
+    QVERIFY(items > 8);
+  }
+
+  // Dotted lines join the items: in the column of the drive's children,
+  // between its first and its last child, there is line ink.
+  void linesBetweenItems() {
+    DirSelector* dirs = makeDirs(root, {root});
+    host->show();
+    QVERIFY(QTest::qWaitForWindowExposed(host.get()));
+    QTreeWidget* tree = dirs->dirTree;
+    QTreeWidgetItem* drive = tree->topLevelItem(0);
+    QVERIFY(drive->childCount() >= 3);
+    const QRect first = tree->visualItemRect(drive->child(0));
+    const QRect last = tree->visualItemRect(drive->child(drive->childCount() - 1));
+    const QImage shot = tree->viewport()->grab().toImage();
+    const QColor base = tree->palette().color(QPalette::Base);
+    // The children's level column starts one indentation in.
+    const int column = tree->indentation() - tree->horizontalScrollBar()->value();
+    int ink = 0;
+    for (int y = first.center().y(); y <= last.center().y(); ++y)
+      for (int x = column; x < column + tree->indentation(); ++x)
+        if (shot.pixelColor(x, y) != base) ++ink;
+    QVERIFY2(ink >= (last.center().y() - first.center().y()) / 3, qPrintable(QString::number(ink)));
+  }
 
   void fileList_data() {
     QTest::addColumn<QString>("filter");

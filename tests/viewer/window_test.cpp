@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QImage>
 #include <QListWidget>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -16,7 +17,6 @@
 
 #include "dirselector.h"
 #include "fileselector.h"
-#include "fileview.h"
 #include "fileviewer.h"
 #include "imageview.h"
 #include "testtree.h"
@@ -153,6 +153,99 @@ class WindowTest : public QObject {
     v.oFiles->fileList->setCurrentRow(v.oFiles->names().indexOf("late.jpg"));
     QCoreApplication::sendPostedEvents();
     QCOMPARE(v.oView->file, imaging::FileName(root + "/\xe9t\xe9.jpg"));
+  }
+
+  // Tab walks the real controls only, each showing that it has the focus;
+  // the selectors' frames are no stops of their own.
+  void focusChainShowsEveryStop() {
+    viewer::FileViewer v(mainWindow.get());
+    QVERIFY(QTest::qWaitForWindowActive(v.oDlg1));
+    QTRY_COMPARE(QApplication::focusWidget(), v.oDirs->dirTree);
+    const QList<QWidget*> chain{v.oDirs->driveList, v.oFiles->fileList, v.oFiles->extList,
+                                v.oRadio1,          v.oRadio2,          v.fullViewButton,
+                                v.printButton,      v.endButton,        v.oDirs->dirTree};
+    QWidget* previous = v.oDirs->dirTree;
+    for (QWidget* expected : chain) {
+      const QImage focused = previous->grab().toImage();
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+      QCOMPARE(QApplication::focusWidget(), expected);
+      // The control that lost the focus looks different without it.
+      QVERIFY2(previous->grab().toImage() != focused, previous->metaObject()->className());
+      previous = expected;
+    }
+  }
+
+  // The viewer used with the keyboard alone: arrows and Return in the tree,
+  // arrows in the file list, Space on a radio button, Return on a button,
+  // Escape to end.
+  void keyboardOnly() {
+    viewer::FileViewer v(mainWindow.get());
+    QVERIFY(QTest::qWaitForWindowActive(v.oDlg1));
+    QTRY_COMPARE(QApplication::focusWidget(), v.oDirs->dirTree);
+    QTRY_COMPARE(v.oFiles->fileList->count(), 2);
+    const auto key = [](Qt::Key k) { QTest::keyClick(QApplication::focusWidget(), k); };
+
+    // In the tree: Down marks the next directory, whose files are listed.
+    QTreeWidget* tree = v.oDirs->dirTree;
+    while (tree->currentItem()->data(0, DirSelector::PathRole).toByteArray() != root + "/sub") {
+      QTreeWidgetItem* before = tree->currentItem();
+      key(Qt::Key_Down);
+      QVERIFY(tree->currentItem() != before);
+    }
+    QTRY_COMPARE(v.oFiles->directory(), std::optional<QByteArray>(root + "/sub"));
+    // Return rebuilds the tree around it.
+    key(Qt::Key_Return);
+    QTRY_COMPARE(v.oDirs->curDir(), root + "/sub");
+    QCoreApplication::sendPostedEvents();  // the rebuild's own event
+    v.oFiles->setFilesTo(root);            // back to the JPEGs
+
+    // To the file list; Down marks the first file, which is previewed.
+    key(Qt::Key_Tab);
+    key(Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), v.oFiles->fileList);
+    key(Qt::Key_Down);
+    QTRY_VERIFY(v.oView->file.has_value());
+    const int row = v.oFiles->fileList->currentRow();
+    QVERIFY2(row >= 0 && row < v.oFiles->names().size(), qPrintable(QString::number(row)));
+    QCOMPARE(*v.oView->file, root + "/" + v.oFiles->names().at(row));
+
+    // Space on "Normal" switches to natural size, on "Scaled" back.
+    v.oRadio2->setFocus();
+    key(Qt::Key_Space);
+    QVERIFY(!v.oView->autoScale);
+    QVERIFY(v.oRadio2->isChecked() && !v.oRadio1->isChecked());
+    key(Qt::Key_Space);  // pressing the chosen one again keeps it chosen
+    QVERIFY(v.oRadio2->isChecked() && !v.oRadio1->isChecked());
+    v.oRadio1->setFocus();
+    key(Qt::Key_Space);
+    QVERIFY(v.oView->autoScale);
+
+    // Return on "FullView" opens the full-size window, Escape closes it.
+    v.fullViewButton->setFocus();
+    key(Qt::Key_Return);
+    QWidget* full = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+      if (w->isVisible() && w->windowTitle() == QFile::decodeName(*v.oView->file)) full = w;
+    QVERIFY(full);
+    QPointer<QWidget> fullWindow = full;
+    QTest::keyClick(full, Qt::Key_Escape);
+    QTRY_VERIFY(!fullWindow || !fullWindow->isVisible());
+
+    // Escape in the viewer ends it.
+    v.oDlg1->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(v.oDlg1));
+    v.oFiles->fileList->setFocus();
+    QVERIFY(!v.ended());
+    key(Qt::Key_Escape);
+    QVERIFY(v.ended());
+  }
+
+  void returnPressesTheFocusedButton() {
+    viewer::FileViewer v(mainWindow.get());
+    QVERIFY(QTest::qWaitForWindowActive(v.oDlg1));
+    v.endButton->setFocus();
+    QTest::keyClick(v.endButton, Qt::Key_Return);
+    QVERIFY(v.ended());
   }
 
   void directoryAndFilterChoicesRefill() {

@@ -1,8 +1,9 @@
-#include "fileview.h"
+#include "fileviewer.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFile>
+#include <QKeyEvent>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -11,7 +12,6 @@
 
 #include "dirselector.h"
 #include "fileselector.h"
-#include "fileviewer.h"
 #include "fullview.h"
 #include "geometry.h"
 #include "imageview.h"
@@ -24,8 +24,8 @@ namespace {
 constexpr int kWidth = 590;
 constexpr int kHeight = 360;
 
-// A fixed-size top-level window whose close box only asks: the loop decides
-// when the window goes.
+// A fixed-size top-level window whose close box (and Escape) only asks: the
+// loop decides when the window goes.
 class ViewerWindow : public QWidget {
  public:
   explicit ViewerWindow(std::function<void()> onCloseRequest)
@@ -38,6 +38,12 @@ class ViewerWindow : public QWidget {
   void closeEvent(QCloseEvent* event) override {
     event->ignore();
     onCloseRequest_();
+  }
+  void keyPressEvent(QKeyEvent* event) override {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier)
+      onCloseRequest_();
+    else
+      QWidget::keyPressEvent(event);
   }
 
  private:
@@ -106,8 +112,11 @@ FileViewer::FileViewer(QWidget* mainWindow) : mainWindow_(mainWindow) {
   place(fullViewButton, 375, 12, 68, 24, h);
   place(printButton, 445, 12, 68, 24, h);
   place(endButton, 515, 12, 68, 24, h);
-  for (QPushButton* button : {fullViewButton, printButton, endButton})
+  for (QPushButton* button : {fullViewButton, printButton, endButton}) {
     button->setFocusPolicy(Qt::StrongFocus);
+    // Return presses the focused button, as in any dialog.
+    button->setAutoDefault(true);
+  }
   connect(fullViewButton, &QPushButton::clicked, this, [this] { FullView(oView->file); });
   connect(printButton, &QPushButton::clicked, this, [this] { DokDruck(oView->file); });
   connect(endButton, &QPushButton::clicked, this, [this] { end(); });
