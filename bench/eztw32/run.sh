@@ -73,7 +73,8 @@ while [ $i -lt "$RUNS" ]; do
   if [ -z "$best_first" ] || [ "$2" -lt "$best_first" ]; then best_first=$2; fi
   i=$((i + 1))
 done
-echo "selection dialog shown (ms) | - | $best_shown | - | - | < 100"
+ratio=$(awk "BEGIN { printf \"%.2f\", $best_shown / 100 }")
+echo "selection dialog shown (ms) | the 100 ms a user waits unaware | $best_shown | 100 | $ratio | <= 1.00"
 ratio=$(awk "BEGIN { printf \"%.2f\", $best_first / $list_ms }")
 echo "first device in the dialog (ms) | scanimage -L | $best_first | $list_ms | $ratio | <= 1.00"
 for fmt in bmp jpeg; do
