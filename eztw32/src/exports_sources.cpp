@@ -3,11 +3,20 @@
 #include "dib_table.h"
 #include "exports.h"
 #include "session.h"
+#include "ui.h"
 
 using namespace eztw;
 
 namespace {
 Session& S() { return Session::instance(); }
+
+// Disabling or closing a device may wait on its driver: the host's windows
+// stay painted meanwhile.
+int32_t closing(bool (Session::*step)()) {
+  bool ok = false;
+  ui::whileWorking([&] { ok = (S().*step)(); });
+  return ok ? 1 : 0;
+}
 }  // namespace
 
 EZ_API int32_t TWAIN_SelectImageSource(int32_t hwnd) {
@@ -85,17 +94,17 @@ int32_t stopOrCancel(const char* name, Fn&& fn) {
 }  // namespace
 
 EZ_API int32_t TWAIN_DisableSource(void) {
-  return stopOrCancel("TWAIN_DisableSource", [] { return S().disable() ? 1 : 0; });
+  return stopOrCancel("TWAIN_DisableSource", [] { return closing(&Session::disable); });
 }
 
 EZ_API int32_t TWAIN_CloseSource(void) {
-  return exclusive("TWAIN_CloseSource", 0, [] { return S().closeSource() ? 1 : 0; });
+  return exclusive("TWAIN_CloseSource", 0, [] { return closing(&Session::closeSource); });
 }
 
 EZ_API int32_t TWAIN_CloseSourceManager(int32_t hwnd) {
   return exclusive("TWAIN_CloseSourceManager", 0, [&] {
     (void)hwnd;
-    return S().closeManager() ? 1 : 0;
+    return closing(&Session::closeManager);
   });
 }
 
@@ -137,5 +146,5 @@ EZ_API int32_t TWAIN_NegotiatePixelTypes(int32_t nPixTypes) {
 }
 
 EZ_API int32_t TWAIN_UnloadSourceManager(void) {
-  return exclusive("TWAIN_UnloadSourceManager", 0, [] { return S().unloadManager() ? 1 : 0; });
+  return exclusive("TWAIN_UnloadSourceManager", 0, [] { return closing(&Session::unloadManager); });
 }
