@@ -41,8 +41,7 @@ class FullViewWindow : public QWidget {
       const QImage& pixels = bitmap.pixels(size());
       painter.drawImage(QRectF(rect()), pixels, QRectF(pixels.rect()));
     } else {
-      painter.fillRect(rect(), Qt::white);
-      metafile.draw(painter, QRectF(rect()));
+      painter.drawImage(QPointF(0, 0), metafile.rendered(size(), QRectF(rect())));
     }
   }
 };

@@ -7,6 +7,7 @@
 #include <QPoint>
 #include <QSize>
 #include <QVariant>
+#include <atomic>
 #include <memory>
 #include <optional>
 
@@ -15,10 +16,13 @@
 
 class QPainter;
 
+class QThreadPool;
+
 namespace imaging {
 class Bitmap;
 class Metafile;
 class Canvas;
+struct Decoded;
 }  // namespace imaging
 
 // Two-phase life like every composite control of the program: construct with
@@ -41,6 +45,14 @@ class ImageView : public QFrame {
   // name that does not exist changes nothing. Does not repaint.
   bool load(const imaging::FileName& cFile);
 
+  // Like load() followed by display(), but the file is read on a worker
+  // thread: the canvas is cleared to white at once and shows the image when
+  // it is ready. A later load of either kind drops the result of this one.
+  // False, changing nothing, when the name does not exist; otherwise true
+  // once the decode has started. From then on, switching to the natural
+  // size reads the larger picture on the worker too.
+  bool loadInBackground(const imaging::FileName& cFile);
+
   // Paints the canvas now: the clip rectangle {x1, y1, x2, y2} in canvas
   // coordinates grown by one pixel on every side, or the whole canvas.
   void display(std::optional<geometry::Rect> aClip = std::nullopt);
@@ -55,6 +67,9 @@ class ImageView : public QFrame {
  protected:
   friend class imaging::Canvas;
   void paintCanvas(QPainter& painter, const geometry::Rect& aClip);
+  // Whether a decode started by loadInBackground() or for the natural size
+  // is still running.
+  bool decoding() const { return running_ > 0; }
 
   QFrame* oFrame = nullptr;
   imaging::Canvas* oCanvas = nullptr;
@@ -70,6 +85,17 @@ class ImageView : public QFrame {
   QVariant presParam_;
   bool visible_ = true;
   std::optional<geometry::Rect> pendingClip_;
+
+  // Decoding off the GUI thread: every load takes a new generation, and a
+  // result is used only if its generation is still the current one.
+  void startDecode(const QByteArray& name, imaging::FileKind kind, bool upgrade);
+  void apply(const imaging::FileName& cFile, imaging::Decoded& decoded);
+  std::unique_ptr<QThreadPool> workers_;
+  std::shared_ptr<std::atomic<quint64>> generation_;
+  bool background_ = false;
+  bool upgrading_ = false;
+  bool decodedScaled_ = true;  // the mode the bitmap at hand was read for
+  int running_ = 0;
 };
 
 #endif

@@ -1,176 +1,182 @@
 #include "metafile.h"
 
-#include <emf2svg.h>
-
+#include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QPainter>
 #include <QSvgRenderer>
+#include <QThread>
 #include <algorithm>
 #include <chrono>
-#include <cstdlib>
 
 #ifdef Q_OS_UNIX
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
 #endif
 
+#include "emfcheck.h"
 #include "imagefile_p.h"
 
 namespace imaging {
 
 namespace {
 
-// Reads by bytes from a plain pointer: the QByteArray may be the shared
-// empty one, which some compilers then take for a one-byte array.
-quint32 u32At(const uchar* data, qsizetype offset) {
-  const uchar* p = data + offset;
-  return quint32(p[0]) | quint32(p[1]) << 8 | quint32(p[2]) << 16 | quint32(p[3]) << 24;
-}
+// What the converter child may use; past the wall-clock limit it is killed.
+constexpr int kConverterMemoryMB = 512;
+constexpr int kConverterCpuSeconds = 5;
+constexpr std::chrono::seconds kConverterWallLimit{8};
 
-constexpr quint32 kEmrHeader = 1;
-constexpr quint32 kEmrEof = 14;
-constexpr quint32 kEmfSignature = 0x464D4520;  // " EMF"
-constexpr qsizetype kMinHeaderBytes = 88;
-constexpr qsizetype kMaxSvgBytes = 256LL * 1024 * 1024;
-constexpr std::chrono::seconds kConvertTimeLimit{5};
+constexpr const char* kConverterName = "sorrelby-emf2svg";
+constexpr qint64 kCancelCheckMs = 100;
 
-// Runs the converter on `emf`; an empty result when it fails.
-QByteArray convertInProcess(QByteArray emf) {
-  generatorOptions options{};
-  char nameSpace[] = "";
-  options.nameSpace = nameSpace;
-  options.emfplus = true;
-  options.svgDelimiter = true;
-  char* out = nullptr;
-  size_t outLength = 0;
-  const int ok = emf2svg(emf.data(), size_t(emf.size()), &out, &outLength, &options);
-  QByteArray svg;
-  if (ok && out && outLength <= size_t(kMaxSvgBytes)) svg = QByteArray(out, qsizetype(outLength));
-  std::free(out);
-  return svg;
-}
+#ifndef SORRELBY_LIBEXEC_FROM_BIN
+#define SORRELBY_LIBEXEC_FROM_BIN "../libexec/sorrelby"
+#endif
+
+// Collects the converter's output and refuses it as soon as it passes the
+// size or element bounds: every element (and declaration) opens with a '<'
+// not followed by '/'.
+class SvgCollector {
+ public:
+  bool add(const char* data, qsizetype n) {
+    if (svg_.size() + n > kMaxSvgBytes) return false;
+    for (qsizetype i = 0; i < n; ++i) {
+      if (afterOpen_ && data[i] != '/' && ++elements_ > kMaxSvgElements) return false;
+      afterOpen_ = data[i] == '<';
+    }
+    svg_.append(data, n);
+    return true;
+  }
+  QByteArray take() { return std::move(svg_); }
+
+ private:
+  QByteArray svg_;
+  qsizetype elements_ = 0;
+  bool afterOpen_ = false;
+};
 
 #ifdef Q_OS_UNIX
 
-// The converter has not been written for hostile input. It runs in a child
-// process, so that a crash or an endless loop in it costs only that file:
-// the child writes the SVG into a pipe, and the parent gives it a few
-// seconds and a size limit.
-QByteArray convertToSvg(QByteArray emf) {
-  int fds[2];
-  if (::pipe2(fds, O_CLOEXEC) != 0) return {};
-  const pid_t pid = ::fork();
-  if (pid < 0) {
-    ::close(fds[0]);
-    ::close(fds[1]);
+extern "C" char** environ;
+
+void closeBoth(int fds[2]) {
+  ::close(fds[0]);
+  ::close(fds[1]);
+}
+
+// Runs the converter helper on the open file `fd` (from its start) and
+// returns the SVG, or nothing when the helper fails, overruns a limit or
+// cannot be started. posix_spawn, not fork: this process has threads.
+QByteArray convertToSvg(int fd, const std::function<bool()>& cancelled) {
+  const QByteArray helper = QFile::encodeName(emfConverterPath());
+  if (helper.isEmpty() || ::lseek(fd, 0, SEEK_SET) != 0) return {};
+  int out[2];
+  if (::pipe2(out, O_CLOEXEC) != 0) return {};
+  posix_spawn_file_actions_t actions;
+  if (posix_spawn_file_actions_init(&actions) != 0) {
+    closeBoth(out);
     return {};
   }
-  if (pid == 0) {
-    ::close(fds[0]);
-    const QByteArray svg = convertInProcess(std::move(emf));
-    const char* p = svg.constData();
-    qsizetype left = svg.size();
-    while (left > 0) {
-      const ssize_t n = ::write(fds[1], p, size_t(left));
-      if (n < 0 && errno == EINTR) continue;
-      if (n <= 0) ::_exit(2);
-      p += n;
-      left -= n;
-    }
-    ::_exit(svg.isEmpty() ? 1 : 0);
+  posix_spawn_file_actions_adddup2(&actions, fd, STDIN_FILENO);
+  posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
+  posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+  const QByteArray memory = QByteArray::number(kConverterMemoryMB);
+  const QByteArray cpu = QByteArray::number(kConverterCpuSeconds);
+  char* argv[] = {const_cast<char*>(helper.constData()), const_cast<char*>(memory.constData()),
+                  const_cast<char*>(cpu.constData()), nullptr};
+  pid_t pid = -1;
+  const int spawned = ::posix_spawn(&pid, helper.constData(), &actions, nullptr, argv, environ);
+  posix_spawn_file_actions_destroy(&actions);
+  ::close(out[1]);
+  if (spawned != 0) {
+    ::close(out[0]);
+    return {};
   }
-  ::close(fds[1]);
-  QByteArray svg;
+
+  SvgCollector collector;
   bool complete = false;
-  const auto deadline = std::chrono::steady_clock::now() + kConvertTimeLimit;
+  const auto deadline = std::chrono::steady_clock::now() + kConverterWallLimit;
   char buffer[65536];
   for (;;) {
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
         deadline - std::chrono::steady_clock::now());
-    if (left.count() <= 0) break;
-    pollfd pfd{fds[0], POLLIN, 0};
-    const int ready = ::poll(&pfd, 1, int(left.count()));
+    if (left.count() <= 0 || (cancelled && cancelled())) break;
+    pollfd pfd{out[0], POLLIN, 0};
+    const int ready = ::poll(&pfd, 1, int(std::min<qint64>(left.count(), kCancelCheckMs)));
     if (ready < 0 && errno == EINTR) continue;
-    if (ready <= 0) break;
-    const ssize_t n = ::read(fds[0], buffer, sizeof buffer);
+    if (ready == 0) continue;
+    if (ready < 0) break;
+    const ssize_t n = ::read(out[0], buffer, sizeof buffer);
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) break;
     if (n == 0) {
       complete = true;
       break;
     }
-    if (svg.size() + n > kMaxSvgBytes) break;
-    svg.append(buffer, n);
+    if (!collector.add(buffer, n)) break;
   }
-  ::close(fds[0]);
+  ::close(out[0]);
   if (!complete) ::kill(pid, SIGKILL);
   int status = 0;
   while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
   }
   if (!complete || !WIFEXITED(status) || WEXITSTATUS(status) != 0) return {};
-  return svg;
+  return collector.take();
 }
 
 #else
 
-QByteArray convertToSvg(QByteArray emf) { return convertInProcess(std::move(emf)); }
+QByteArray convertToSvg(int, const std::function<bool()>&) { return {}; }
 
 #endif
 
 }  // namespace
 
-bool looksLikeEmf(const QByteArray& bytes) {
-  if (bytes.size() < kMinHeaderBytes) return false;
-  const uchar* data = reinterpret_cast<const uchar*>(bytes.constData());
-  const qsizetype length = bytes.size();
-  if (u32At(data, 0) != kEmrHeader || u32At(data, 40) != kEmfSignature) return false;
-  const quint32 headerSize = u32At(data, 4);
-  if (headerSize < kMinHeaderBytes || headerSize > quint32(length)) return false;
-  // The description (UTF-16) must lie inside the header record.
-  const quint32 descriptionChars = u32At(data, 60);
-  const quint32 descriptionOffset = u32At(data, 64);
-  if (descriptionChars != 0 &&
-      (descriptionOffset < kMinHeaderBytes || descriptionOffset > headerSize ||
-       descriptionChars > (headerSize - descriptionOffset) / 2))
-    return false;
-  // Walk the records: each must be a positive multiple of 4 long and end
-  // inside the data; the last must be the end-of-file record.
-  qsizetype offset = 0;
-  quint32 type = 0;
-  while (offset + 8 <= length) {
-    type = u32At(data, offset);
-    const quint32 size = u32At(data, offset + 4);
-    if (size < 8 || size % 4 != 0 || size > quint32(length - offset)) return false;
-    offset += size;
-    if (type == kEmrEof) break;
+QString emfConverterPath() {
+  const QString dir = QCoreApplication::applicationDirPath();
+  for (const QString& candidate :
+       {dir + QLatin1Char('/') + QLatin1String(kConverterName),
+        dir + QStringLiteral("/" SORRELBY_LIBEXEC_FROM_BIN "/") + QLatin1String(kConverterName)}) {
+    const QFileInfo info(candidate);
+    if (info.isFile() && info.isExecutable()) return info.absoluteFilePath();
   }
-  return type == kEmrEof;
+  return {};
+}
+
+bool looksLikeEmf(const QByteArray& bytes) {
+  return emf::looksLikeEmf(reinterpret_cast<const unsigned char*>(bytes.constData()),
+                           std::size_t(bytes.size()));
 }
 
 Metafile::Metafile() = default;
 Metafile::~Metafile() = default;
+Metafile::Metafile(Metafile&&) noexcept = default;
+Metafile& Metafile::operator=(Metafile&&) noexcept = default;
 
-void Metafile::clear() { svg_.reset(); }
+void Metafile::clear() {
+  svg_.reset();
+  image_ = QImage();
+  imageCanvas_ = QSize();
+  imageTarget_ = QRectF();
+}
 
-bool Metafile::load(const QByteArray& name) {
+bool Metafile::load(const QByteArray& name, const std::function<bool()>& cancelled) {
   clear();
   QFile file;
-  if (!openRegularFile(name, file) || file.size() > kMaxMetafileBytes) return false;
-  QByteArray data = file.readAll();
-  if (!looksLikeEmf(data)) return false;
-  // Without a description its offset means nothing, but the converter would
-  // read a text from there up to a terminator that may never come.
-  if (u32At(reinterpret_cast<const uchar*>(data.constData()), 60) == 0)
-    std::fill_n(data.data() + 64, 4, '\0');
-
-  const QByteArray svg = convertToSvg(std::move(data));
+  if (!openRegularFile(name, file) || file.size() > emf::kMaxFileBytes) return false;
+  // Only the header here; the helper checks every record before converting.
+  unsigned char header[emf::kMinHeaderBytes];
+  if (file.read(reinterpret_cast<char*>(header), sizeof header) != qint64(sizeof header) ||
+      !emf::hasEmfHeader(header, sizeof header))
+    return false;
+  const QByteArray svg = convertToSvg(file.handle(), cancelled);
   if (svg.isEmpty()) return false;
-
   auto renderer = std::make_unique<QSvgRenderer>(svg);
   if (!renderer->isValid() || renderer->defaultSize().isEmpty()) return false;
   svg_ = std::move(renderer);
@@ -179,8 +185,28 @@ bool Metafile::load(const QByteArray& name) {
 
 QSizeF Metafile::size() const { return svg_ ? QSizeF(svg_->defaultSize()) : QSizeF(); }
 
+const QImage& Metafile::rendered(QSize canvas, const QRectF& target) {
+  if (!svg_ || canvas.isEmpty()) {
+    image_ = QImage();
+    return image_;
+  }
+  if (image_.isNull() || canvas != imageCanvas_ || target != imageTarget_) {
+    image_ = QImage(canvas, QImage::Format_RGB32);
+    image_.fill(Qt::white);
+    QPainter painter(&image_);
+    svg_->render(&painter, target);
+    imageCanvas_ = canvas;
+    imageTarget_ = target;
+  }
+  return image_;
+}
+
 void Metafile::draw(QPainter& painter, const QRectF& target) const {
   if (svg_) svg_->render(&painter, target);
+}
+
+void Metafile::moveToThread(QThread* thread) {
+  if (svg_) svg_->moveToThread(thread);
 }
 
 }  // namespace imaging

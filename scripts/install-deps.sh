@@ -12,9 +12,10 @@ $SUDO apt-get install -y --no-install-recommends \
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6 qt6-image-formats-plugins \
   libgl-dev \
   libsane-dev libsane1 sane-utils \
-  libjpeg-dev libturbojpeg0-dev \
+  libjpeg-dev libturbojpeg0-dev libpng-dev \
   libemf2svg-dev \
   libgtest-dev libgmock-dev googletest libbenchmark-dev \
+  doxygen lintian devscripts \
   xvfb xauth xdotool x11-utils \
   imagemagick poppler-utils libvips-tools \
   fonts-dejavu-core \

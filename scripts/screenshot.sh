@@ -12,7 +12,7 @@ set -eu
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 BUILD_DIR=${BUILD_DIR:-$ROOT/build}
 OUT=$(cd "${1:-$ROOT/docs}" && pwd)
-[ -e "$BUILD_DIR/bin/libeztw32.so" ] || { echo "no scanning library in $BUILD_DIR/bin"; exit 1; }
+[ -e "$BUILD_DIR/bin/libeztw32.so.1" ] || { echo "no scanning library in $BUILD_DIR/bin"; exit 1; }
 # Under /var/tmp: the viewer's tree lists every level's folders, and /tmp is
 # usually crowded.
 WORK=$(mktemp -d "${SHOT_TMPDIR:-/var/tmp}/sorrelby-shot.XXXXXX")

@@ -167,8 +167,9 @@ bool FileViewer::eventFilter(QObject* watched, QEvent* event) {
     oFiles->setFilesTo(pathEvent->path());
   } else {
     if (pathEvent->source() != oFiles) return false;
-    oView->load(pathEvent->path());
-    oView->display();
+    // Decoded off the GUI thread, so that marking file after file never
+    // stalls the window; a name that does not exist changes nothing.
+    if (!oView->loadInBackground(pathEvent->path())) oView->display();
   }
   return true;
 }

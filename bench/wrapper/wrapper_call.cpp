@@ -14,9 +14,9 @@ namespace {
 using StateFn = std::int32_t (*)();
 
 void BM_RawFunctionPointer(benchmark::State& state) {
-  void* lib = dlopen("libeztw32.so", RTLD_NOW);
+  void* lib = dlopen("libeztw32.so.1", RTLD_NOW);
   if (lib == nullptr) {
-    state.SkipWithError("libeztw32.so not found");
+    state.SkipWithError("libeztw32.so.1 not found");
     return;
   }
   auto fn = reinterpret_cast<StateFn>(dlsym(lib, "TWAIN_State"));
@@ -27,7 +27,7 @@ BENCHMARK(BM_RawFunctionPointer);
 
 void BM_WrapperCall(benchmark::State& state) {
   if (eztw32_LoadDll() == 0) {
-    state.SkipWithError("libeztw32.so not found");
+    state.SkipWithError("libeztw32.so.1 not found");
     return;
   }
   for (auto _ : state) benchmark::DoNotOptimize(eztw32_GetTwainState());

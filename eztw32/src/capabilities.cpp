@@ -95,6 +95,9 @@ std::optional<Area> maxScanArea(const Device& d) {
 }
 
 bool setScanArea(Device& d, const Area& a) {
+  // A NaN or infinite edge has no fixed-point value for the device.
+  for (const double edge : {a.l, a.t, a.r, a.b})
+    if (!std::isfinite(edge)) return false;
   const auto max = maxScanArea(d);
   if (!max || a.r <= a.l || a.b <= a.t) return false;
   constexpr double eps = 1e-6;

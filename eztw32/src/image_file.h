@@ -1,6 +1,5 @@
 // Reading and writing image files: BMP and JPEG, chosen by content when
-// loading. Writes go to a temporary name beside the target that is renamed
-// over it only when everything was written, so a failed write never leaves a
+// loading. Writes go through a PendingFile, so a failed write never leaves a
 // file that looks complete.
 #pragma once
 
@@ -11,40 +10,11 @@
 #include <vector>
 
 #include "dib.h"
+#include "safe_file.h"
 
 namespace eztw {
 
-// Result codes of file writes and file acquisitions, as callers show them.
-enum FileResult : int32_t {
-  kFileOk = 0,
-  kAcquireFailed = -1,
-  kFileOpenError = -2,
-  kBadDib = -3,
-  kFileWriteError = -4,
-  kSaveCancelled = -10,
-};
-
 enum class FileFormat { Bmp, Jpeg };
-
-// A temporary file beside the target; removed unless commit() succeeds.
-class PendingFile {
- public:
-  PendingFile() = default;
-  ~PendingFile();
-  PendingFile(const PendingFile&) = delete;
-  PendingFile& operator=(const PendingFile&) = delete;
-  // kFileOk, or kFileOpenError when the folder cannot take a new file or the
-  // target names a folder.
-  int32_t open(const std::string& target);
-  std::FILE* stream() { return fp_; }
-  // Flushes, closes and renames over the target: kFileOk or kFileWriteError.
-  int32_t commit();
-  void discard();
-
- private:
-  std::string target_, temp_;
-  std::FILE* fp_ = nullptr;
-};
 
 // Encoders writing to an open stream: kFileOk, kBadDib or kFileWriteError.
 int32_t encodeBmp(const Dib& dib, std::FILE* out);
@@ -78,6 +48,7 @@ struct ImageResult {
 ImageResult decodeBmp(const uint8_t* data, std::size_t size);
 std::unique_ptr<Dib> decodeJpeg(const uint8_t* data, std::size_t size);
 ImageResult decodeImage(const uint8_t* data, std::size_t size);
+// Reads a regular file only: a FIFO, device or folder fails at once.
 ImageResult loadImageFile(const char* path);
 
 }  // namespace eztw

@@ -32,6 +32,33 @@ void onOutput(j_common_ptr) {}
 // a blank page compresses to well under a hundredth of its pixels.
 constexpr std::size_t kMaxExpansion = 1024;
 constexpr std::size_t kAlwaysAllowed = std::size_t{64} << 20;
+// All memory one decode may take: the image plus libjpeg's own buffers.
+constexpr std::size_t kMaxDecodeBytes = kMaxPixelBytes;
+// A progressive file has about ten scans; thousands of tiny ones only cost time.
+constexpr int kMaxScans = 500;
+
+void onProgress(j_common_ptr common) {
+  auto* cinfo = reinterpret_cast<j_decompress_ptr>(common);
+  if (cinfo->input_scan_number > kMaxScans) onError(common);
+}
+
+// Roughly what libjpeg allocates besides the output image, from the frame
+// header: a file of several scans keeps every DCT coefficient of the whole
+// image (128 bytes per 8 x 8 block and component) until its last scan; all
+// files need a few block rows per component.
+std::size_t decoderWorkBytes(j_decompress_ptr cinfo) {
+  const auto roundUp = [](std::size_t v, std::size_t m) { return (v + m - 1) / m * m; };
+  const bool wholeImage = jpeg_has_multiple_scans(cinfo);
+  std::size_t bytes = 0;
+  for (int i = 0; i < cinfo->num_components; ++i) {
+    const jpeg_component_info& c = cinfo->comp_info[i];
+    const std::size_t rowBlocks = roundUp(c.width_in_blocks, c.h_samp_factor);
+    const std::size_t blockRows = wholeImage ? roundUp(c.height_in_blocks, c.v_samp_factor)
+                                             : 4 * static_cast<std::size_t>(c.v_samp_factor);
+    bytes += rowBlocks * blockRows * sizeof(JBLOCK);
+  }
+  return bytes;
+}
 }  // namespace
 
 int32_t encodeJpeg(const Dib& dib, int quality, std::FILE* out) {
@@ -119,6 +146,9 @@ std::unique_ptr<Dib> decodeJpeg(const uint8_t* data, std::size_t size) {
     return nullptr;
   }
   jpeg_create_decompress(&cinfo);
+  jpeg_progress_mgr progress{};
+  progress.progress_monitor = onProgress;
+  cinfo.progress = &progress;
   jpeg_mem_src(&cinfo, data, static_cast<unsigned long>(size));
   jpeg_read_header(&cinfo, TRUE);
   const bool grey = cinfo.jpeg_color_space == JCS_GRAYSCALE;
@@ -128,14 +158,24 @@ std::unique_ptr<Dib> decodeJpeg(const uint8_t* data, std::size_t size) {
   }
   cinfo.out_color_space = grey ? JCS_GRAYSCALE : JCS_EXT_BGR;
   const int depth = grey ? 8 : 24;
-  const std::size_t bytes =
-      Dib::rowBytesFor(depth, static_cast<int32_t>(cinfo.image_width)) * cinfo.image_height;
   if (cinfo.image_width > static_cast<JDIMENSION>(kMaxSide) ||
-      cinfo.image_height > static_cast<JDIMENSION>(kMaxSide) ||
-      (bytes > kAlwaysAllowed && bytes / kMaxExpansion > size)) {
+      cinfo.image_height > static_cast<JDIMENSION>(kMaxSide)) {
     jpeg_destroy_decompress(&cinfo);
     return nullptr;
   }
+  // Everything is budgeted before the first large allocation, so a small
+  // file claiming a huge frame is refused at once.
+  const std::size_t imageBytes =
+      Dib::rowBytesFor(depth, static_cast<int32_t>(cinfo.image_width)) * cinfo.image_height;
+  const std::size_t workBytes = decoderWorkBytes(&cinfo);
+  const std::size_t bytes = imageBytes + workBytes;
+  if (bytes > kMaxDecodeBytes || (bytes > kAlwaysAllowed && bytes / kMaxExpansion > size)) {
+    jpeg_destroy_decompress(&cinfo);
+    return nullptr;
+  }
+  // libjpeg's own bound, should our estimate fall short: it fails rather
+  // than allocate past it (there is no backing store).
+  cinfo.mem->max_memory_to_use = static_cast<long>(kMaxDecodeBytes - imageBytes);
   dib = Dib::create(depth, static_cast<int32_t>(cinfo.image_width),
                     static_cast<int32_t>(cinfo.image_height));
   if (!dib) {

@@ -2,8 +2,11 @@
 
 #include <sys/stat.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
+
+#include "safe_file.h"
 
 namespace eztw {
 
@@ -18,7 +21,10 @@ std::string configDir() {
 RememberedSource loadDefaultSource() {
   const std::string dir = configDir();
   if (dir.empty()) return {};
-  std::ifstream in(dir + "/eztw32/default-source");
+  const std::string path = dir + "/eztw32/default-source";
+  struct stat st;
+  if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return {};  // never wait on a FIFO
+  std::ifstream in(path);
   RememberedSource r;
   std::getline(in, r.deviceName);
   std::getline(in, r.sourceName);
@@ -30,8 +36,10 @@ void saveDefaultSource(const std::string& deviceName, const std::string& sourceN
   if (dir.empty()) return;
   ::mkdir(dir.c_str(), 0700);
   ::mkdir((dir + "/eztw32").c_str(), 0700);
-  std::ofstream out(dir + "/eztw32/default-source", std::ios::trunc);
-  out << deviceName << '\n' << sourceName << '\n';
+  PendingFile file;
+  if (file.open(dir + "/eztw32/default-source") != kFileOk) return;
+  std::fprintf(file.stream(), "%s\n%s\n", deviceName.c_str(), sourceName.c_str());
+  file.commit();
 }
 
 }  // namespace eztw

@@ -1,5 +1,5 @@
 #!/bin/sh
-# Started where no libeztw32.so can be found, sorrelby shows only the
+# Started where no libeztw32.so.1 can be found, sorrelby shows only the
 # "DLL missing" box and, once it is closed, ends with status 0.
 #   e2e_library_missing.sh path/to/sorrelby
 set -eu

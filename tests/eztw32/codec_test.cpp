@@ -1,9 +1,14 @@
 // DIBs and the BMP/JPEG codecs on their own; Qt's image readers check what
 // we write, and broken files must come back as errors.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
 #include <QImage>
+#include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 
@@ -224,6 +229,129 @@ TEST(Loader, BrokenFilesAreErrors) {
   EXPECT_TRUE(decodeJpeg(jpg.data(), jpg.size()));
 }
 
+// A valid progressive grey JPEG of one flat grey: a DC scan of all-zero
+// differences, then AC scans that end every block at once in end-of-band
+// runs. It stays about a bit per 8 x 8 block for any frame size, as a
+// decompression bomb does. With steps > 0 each AC coefficient gets its own
+// scans, `steps` of them by successive approximation: 1 + 63 * steps scans.
+std::vector<uint8_t> flatProgressiveJpeg(uint16_t w, uint16_t h, int steps = 0) {
+  std::vector<uint8_t> out;
+  const auto put = [&](std::initializer_list<int> bytes) {
+    for (int b : bytes) out.push_back(static_cast<uint8_t>(b));
+  };
+  const auto put16 = [&](int v) { put({v >> 8, v & 0xFF}); };
+  // Entropy-coded bits, most significant first, 0xFF stuffed, padded with ones.
+  uint32_t acc = 0;
+  int nbits = 0;
+  const auto bits = [&](uint32_t v, int n) {
+    for (int i = n - 1; i >= 0; --i) {
+      acc = (acc << 1) | ((v >> i) & 1);
+      if (++nbits == 8) {
+        out.push_back(static_cast<uint8_t>(acc));
+        if (acc == 0xFF) out.push_back(0);
+        acc = 0, nbits = 0;
+      }
+    }
+  };
+  const auto flush = [&] {
+    if (nbits) bits(0x7F, 8 - nbits);
+  };
+  put({0xFF, 0xD8});
+  put({0xFF, 0xDB}), put16(67), put({0});
+  for (int i = 0; i < 64; ++i) put({1});
+  put({0xFF, 0xC2}), put16(11), put({8}), put16(h), put16(w), put({1, 1, 0x11, 0});
+  // DC table: one one-bit code, for "no difference".
+  put({0xFF, 0xC4}), put16(20), put({0x00, 1});
+  for (int i = 1; i < 16; ++i) put({0});
+  put({0x00});
+  // AC table: fifteen four-bit codes, for end-of-band runs of 2^r + extra bits.
+  put({0xFF, 0xC4}), put16(34), put({0x10, 0, 0, 0, 15});
+  for (int i = 4; i < 16; ++i) put({0});
+  for (int r = 0; r < 15; ++r) put({r << 4});
+  const std::size_t blocks = std::size_t{(w + 7u) / 8u} * ((h + 7u) / 8u);
+  put({0xFF, 0xDA}), put16(8), put({1, 1, 0x00, 0, 0, 0x00});
+  for (std::size_t i = 0; i < blocks; ++i) bits(0, 1);
+  flush();
+  struct Band {
+    int first, last, high, low;  // spectral selection, successive approximation
+  };
+  std::vector<Band> bands;
+  if (steps == 0) bands.push_back({1, 63, 0, 0});
+  for (int k = 1; steps > 0 && k <= 63; ++k)
+    for (int a = steps - 1; a >= 0; --a) bands.push_back({k, k, a == steps - 1 ? 0 : a + 1, a});
+  for (const Band& b : bands) {
+    put({0xFF, 0xDA}), put16(8), put({1, 1, 0x00, b.first, b.last, b.high << 4 | b.low});
+    for (std::size_t left = blocks; left > 0;) {
+      const auto run = static_cast<uint32_t>(std::min<std::size_t>(left, 32767));
+      const int r = std::bit_width(run) - 1;
+      bits(static_cast<uint32_t>(r), 4);
+      bits(run - (1u << r), r);
+      left -= run;
+    }
+    flush();
+  }
+  put({0xFF, 0xD9});
+  return out;
+}
+
+long procStatusKb(const char* key) {
+  std::ifstream in("/proc/self/status");
+  std::string line;
+  while (std::getline(in, line))
+    if (line.rfind(key, 0) == 0) return std::atol(line.c_str() + std::strlen(key));
+  return -1;
+}
+
+TEST(Jpeg, FlatProgressiveFileDecodes) {
+  // The bomb below is only a bomb if its small cousin is a valid image.
+  const auto jpg = flatProgressiveJpeg(67, 45);
+  auto d = decodeJpeg(jpg.data(), jpg.size());
+  ASSERT_TRUE(d);
+  EXPECT_EQ(d->width(), 67);
+  EXPECT_EQ(d->height(), 45);
+  EXPECT_EQ(d->depth(), 8);
+  EXPECT_EQ(d->pixel(66, 44).r, 128);
+  EXPECT_EQ(d->pixel(0, 0).g, 128);
+  // 9 megapixels: 27 MB of image and coefficients, allowed however small the file.
+  const auto big = flatProgressiveJpeg(3000, 3000);
+  EXPECT_TRUE(decodeJpeg(big.data(), big.size()));
+}
+
+TEST(Jpeg, EndlessScansAreRefused) {
+  // Each scan costs a pass over the whole image; real files have about ten.
+  const auto some = flatProgressiveJpeg(64, 64, 1);  // 64 scans
+  const auto many = flatProgressiveJpeg(64, 64, 8);  // 505 scans
+  EXPECT_TRUE(decodeJpeg(some.data(), some.size()));
+  EXPECT_FALSE(decodeJpeg(many.data(), many.size()));
+}
+
+// A 1 MB file that claims 24000 x 24000 pixels: 576 MB of image, and libjpeg
+// would keep 1.1 GB of coefficients for its scans. Refused from its header,
+// whole or cut short, in a child whose address space is limited; the child
+// also reports how far its peak address space grew.
+TEST(Jpeg, ProgressiveBombIsRefusedBeforeAllocating) {
+  constexpr long kLimitKb = 1536L << 10;  // room for the old mistake to show
+  constexpr long kAllowedKb = 64L << 10;  // what a refusal may cost at most
+  const auto whole = flatProgressiveJpeg(24000, 24000);
+  const std::vector<uint8_t> cut(whole.begin(),
+                                 whole.begin() + static_cast<long>(whole.size() / 2));
+  for (const auto* file : {&whole, &cut}) {
+    const auto decodeLimited = [&] {
+      const long start = procStatusKb("VmSize:");
+      const auto limit = static_cast<rlim_t>(start + kLimitKb) * 1024;
+      const struct rlimit as = {limit, limit};
+      ::setrlimit(RLIMIT_AS, &as);
+      ::alarm(60);
+      const bool loaded = decodeJpeg(file->data(), file->size()) != nullptr;
+      const long grown = procStatusKb("VmPeak:") - start;
+      std::fprintf(stderr, "peak growth %ld KB\n", grown);
+      ::_exit(loaded ? 1 : (grown > kAllowedKb ? 2 : 0));
+    };
+    EXPECT_EXIT(decodeLimited(), ::testing::ExitedWithCode(0), "peak growth")
+        << (file == &whole ? "whole" : "cut");
+  }
+}
+
 TEST(PendingFile, FailedWriteLeavesNothingBehind) {
   const fs::path target = scratch("pending/out.bmp");
   fs::create_directories(target.parent_path());
@@ -236,6 +364,9 @@ TEST(PendingFile, FailedWriteLeavesNothingBehind) {
   PendingFile g;
   EXPECT_EQ(g.open((target.parent_path() / "missing" / "x.bmp").string()), kFileOpenError);
   EXPECT_EQ(g.open(target.parent_path().string()), kFileOpenError);
+  const fs::path toRoot = scratch("to-root");
+  fs::create_symlink("/", toRoot);
+  EXPECT_EQ(g.open(toRoot.string()), kFileOpenError);  // the root folder has no name to replace
   ASSERT_EQ(g.open(target.string()), kFileOk);
   std::fputs("whole", g.stream());
   EXPECT_EQ(g.commit(), kFileOk);

@@ -32,9 +32,9 @@ using MissingExports = Binding;
 using BesideTheWrapper = Binding;
 
 TEST_F(MissingLibrary, ShowsDllMissingAndLeavesEveryWrapperHarmless) {
-  if (void* h = dlopen("libeztw32.so", RTLD_NOW)) {
+  if (void* h = dlopen("libeztw32.so.1", RTLD_NOW)) {
     dlclose(h);
-    GTEST_SKIP() << "a libeztw32.so is installed system-wide on this machine";
+    GTEST_SKIP() << "a libeztw32.so.1 is installed system-wide on this machine";
   }
   nEztwDll = 12345;
   EXPECT_EQ(eztw32_LoadDll(), 0u);

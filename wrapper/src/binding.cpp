@@ -28,7 +28,9 @@ void* findSymbol(void* lib, const char* name) {
 void closeLibrary(void* lib) { FreeLibrary(static_cast<HMODULE>(lib)); }
 std::string loadError() { return "error " + std::to_string(GetLastError()); }
 #else
-constexpr const char* kLibraryName = "libeztw32.so";
+// The runtime name of eztw32.dll is its soname; the bare libeztw32.so is
+// the link that only a developer's installation has.
+constexpr const char* kLibraryName = "libeztw32.so.1";
 // A copy already in the process wins, then the one beside this wrapper (the
 // way Windows searches the application's folder first), then the loader's
 // own search. The folder is found explicitly rather than through RUNPATH,
