@@ -1,6 +1,10 @@
+// SPDX-License-Identifier: MIT
 // Benchmark driver: one acquisition through the wrapper with the source's
-// interface hidden, written as BMP or JPEG. Usage: acquire_page bmp|jpeg FILE
-// The page is the test scanner's whole 200 x 200 mm colour area at 600 dpi.
+// interface hidden.
+//   acquire_page bmp|jpeg FILE  the test scanner's whole 200 x 200 mm colour
+//                               area at 600 dpi, written as BMP or JPEG
+//   acquire_page default FILE   the remembered default source with its own
+//                               settings into a BMP, as a program does it
 #include <quillmere/eztw32fu.h>
 
 #include <sys/resource.h>
@@ -10,21 +14,28 @@
 
 int main(int argc, char** argv) {
   if (argc != 3) {
-    std::fprintf(stderr, "usage: %s bmp|jpeg FILE\n", argv[0]);
+    std::fprintf(stderr, "usage: %s bmp|jpeg|default FILE\n", argv[0]);
     return 2;
   }
-  const bool jpeg = std::string(argv[1]) == "jpeg";
+  const std::string kind = argv[1];
   if (!eztw32_LoadDll()) return 1;
   eztw32_SetHideUI(true);
   eztw32_SuppressErrorMessages(true);
-  if (!eztw32_OpenSource("test:0")) return 1;
-  eztw32_SetCurrentPixelType(2);
-  eztw32_SetCurrentResolution(600);
-  eztw32_ResetImageLayout();  // the whole glass
-  eztw32_SetSaveFormat(jpeg ? 4 : 2);
-  eztw32_SetJpegQuality(75);
-  const int rc = eztw32_AcquireToFilename(0, argv[2]);
-  eztw32_CloseSource();
+  int rc = 0;
+  if (kind == "default") {
+    eztw32_SetSaveFormat(2);
+    rc = eztw32_AcquireToFilename(0, argv[2]);
+  } else {
+    const bool jpeg = kind == "jpeg";
+    if (!eztw32_OpenSource("test:0")) return 1;
+    eztw32_SetCurrentPixelType(2);
+    eztw32_SetCurrentResolution(600);
+    eztw32_ResetImageLayout();  // the whole glass
+    eztw32_SetSaveFormat(jpeg ? 4 : 2);
+    eztw32_SetJpegQuality(75);
+    rc = eztw32_AcquireToFilename(0, argv[2]);
+    eztw32_CloseSource();
+  }
   eztw32_UnloadSourceManager();
   eztw32_UnLoadDll();
   if (rc != 0) std::fprintf(stderr, "acquisition failed: %d\n", rc);

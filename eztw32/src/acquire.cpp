@@ -1,13 +1,12 @@
 #include "acquire.h"
 
-#include <unistd.h>
-
 #include <cmath>
 
 #include "capabilities.h"
 #include "dib_table.h"
 #include "image_file.h"
 #include "log.h"
+#include "settings.h"
 #include "ui.h"
 
 namespace eztw {
@@ -19,21 +18,25 @@ Session& S() { return Session::instance(); }
 // Steps down to the given state, releasing what was taken on the way up.
 void returnTo(int target) {
   Session& s = S();
-  if (s.state() >= 5 && target < 5) s.disable();
-  if (s.state() >= 4 && target < 4) s.closeSource();
-  if (s.state() >= 3 && target < 3) s.closeManager();
-  if (s.state() >= 2 && target < 2) s.unloadManager();
+  if (s.state() >= kStateSourceEnabled && target < kStateSourceEnabled) s.disable();
+  if (s.state() >= kStateSourceOpen && target < kStateSourceOpen) s.closeSource();
+  if (s.state() >= kStateManagerOpen && target < kStateManagerOpen) s.closeManager();
+  if (s.state() >= kStateManagerLoaded && target < kStateManagerLoaded) s.unloadManager();
 }
 
+// The remembered source straight by name; when that fails, or none is
+// remembered, the first device found.
 bool openDefault() {
   Session& s = S();
-  DeviceInfo info;
   if (!s.openManager()) return false;
-  if (!s.defaultSource(info)) {
+  const RememberedSource chosen = loadDefaultSource();
+  if (!chosen.deviceName.empty() && s.openSourceNamed(chosen.deviceName)) return true;
+  const auto list = s.devices();
+  if (list.empty()) {
     s.recordError(kErrNoSource, kCcNoDs);
     return false;
   }
-  return s.openSource(info);
+  return s.openSource(list.front());
 }
 
 // Applies the allowed pixel types: keeps the current one when it is allowed.
@@ -46,7 +49,12 @@ void negotiatePixelTypes(int32_t mask) {
     if ((mask & (1 << t)) && setPixelType(*d, t)) return;
 }
 
-FileFormat formatOf(int code) { return code == 4 ? FileFormat::Jpeg : FileFormat::Bmp; }
+FileFormat formatOf(SaveFormat code) {
+  return code == kSaveJfif ? FileFormat::Jpeg : FileFormat::Bmp;
+}
+
+constexpr Status kFileRefused{kRcFailure, kCcFileWriteError, kErrFile};
+constexpr Status kNoMemory{kRcFailure, kCcLowMemory, kErrNoMemory};
 
 }  // namespace
 
@@ -57,6 +65,13 @@ void reportFailure(int32_t hwnd) {
   if (s.settings.suppressErrors || s.errors.lastError == kErrCancelled) return;
   ui::message(hwnd, std::string("Scanning failed: ") + lastErrorText(s.errors.lastError),
               s.settings.appTitle);
+}
+
+bool openSource(const char* name) {
+  Session& s = S();
+  bool ok = false;
+  ui::whileWorking([&] { ok = name && *name ? s.openSourceNamed(name) : openDefault(); });
+  return ok;
 }
 
 bool enableSource(int32_t hwnd) {
@@ -72,61 +87,59 @@ bool enableSource(int32_t hwnd) {
   return true;
 }
 
-int32_t waitForNativeXfer(int32_t hwnd) { return storeDib(transferDib(hwnd)); }
-
-std::unique_ptr<Dib> transferDib(int32_t hwnd, RowSink* sink, bool* streamed) {
+bool transferPage(int32_t hwnd, const Destination& to, bool mayContinue) {
   Session& s = S();
-  if (s.state() != 5 && s.state() != 6) {
+  if (s.state() != kStateSourceEnabled && s.state() != kStateTransferReady) {
     s.recordError(kErrSequence, kCcSeqError);
-    return nullptr;
+    return false;
   }
   Device& d = *s.device();
-  const double xdpi = resolution(d, false), ydpi = resolution(d, true);
+  to.sink.xdpi = static_cast<int32_t>(std::lround(resolution(d, false)));
+  to.sink.ydpi = static_cast<int32_t>(std::lround(resolution(d, true)));
   TransferProgress progress;
   progress.interrupt = [&api = d.api(), h = d.handle()] { api.cancel(h); };
-  if (sink) {
-    sink->xdpi = static_cast<int32_t>(std::lround(xdpi));
-    sink->ydpi = static_cast<int32_t>(std::lround(ydpi));
-    progress.sink = sink;
-  }
   const bool show = s.settings.indicators && ui::available();
-  TransferResult r = ui::runTransfer(hwnd, show, s.settings.appTitle, progress,
-                                     [&] { return s.transfer(progress); });
-  if (r.streamed && streamed) *streamed = true;
-  if (progress.sinkFailed) s.recordError(kErrFile, kCcFileWriteError);
-  if (!r.dib) return nullptr;
-  r.dib->setDpi(static_cast<int32_t>(std::lround(xdpi)), static_cast<int32_t>(std::lround(ydpi)));
-  logf("  image %dx%d, %d bits, %d dpi", r.dib->width(), r.dib->height(), r.dib->depth(),
-       r.dib->xDpi());
-  return std::move(r.dib);
+  const Status r = ui::runTransfer(hwnd, show, s.settings.appTitle, progress,
+                                   [&] { return s.transfer(progress, to, mayContinue); });
+  return r.error == kErrNone;
 }
 
-std::unique_ptr<Dib> acquireDib(int32_t hwnd, int32_t pixelTypes, RowSink* sink, bool* streamed) {
+int32_t waitForNativeXfer(int32_t hwnd) {
+  DibSink sink;
+  if (!transferPage(hwnd, {sink, kNoMemory}, true)) return 0;
+  auto dib = sink.take();
+  logf("  image %dx%d, %d bits, %d dpi", dib->width(), dib->height(), dib->depth(), dib->xDpi());
+  return storeDib(std::move(dib));
+}
+
+bool acquireInto(int32_t hwnd, int32_t pixelTypes, const Destination& to) {
   Session& s = S();
   const int start = s.state();
-  if (start == 7) {
+  if (start == kStateTransferring) {
     s.recordError(kErrSequence, kCcSeqError);
-    return nullptr;
+    return false;
   }
-  std::unique_ptr<Dib> dib;
-  bool ok = start >= 4 || openDefault();
+  bool ok = start >= kStateSourceOpen || openSource(nullptr);
   if (ok) negotiatePixelTypes(pixelTypes ? pixelTypes : s.settings.pixelTypes);
-  if (ok && s.state() == 4) ok = enableSource(hwnd);
-  if (ok) {
-    dib = transferDib(hwnd, sink, streamed);
-  }
-  // A one-call acquisition leaves no pages pending behind it.
-  if (s.state() == 6 && start < 6 && !s.settings.multiTransfer) s.abortAll();
+  if (ok && s.state() == kStateSourceOpen) ok = enableSource(hwnd);
+  // A one-call acquisition leaves no sheet pending behind it unless asked.
+  const bool mayContinue = start >= kStateTransferReady || s.settings.multiTransfer;
+  if (ok) ok = transferPage(hwnd, to, mayContinue);
   returnTo(start);
-  // A page streamed into its file comes back without a DIB: that is success.
-  if (dib || (streamed && *streamed))
+  if (ok)
     s.recordSuccess();
   else
     reportFailure(hwnd);
-  return dib;
+  return ok;
 }
 
-int32_t writeDibFile(int32_t hwnd, const Dib& dib, const char* fileName, int format) {
+std::unique_ptr<Dib> acquireDib(int32_t hwnd, int32_t pixelTypes) {
+  DibSink sink;
+  if (!acquireInto(hwnd, pixelTypes, {sink, kNoMemory})) return nullptr;
+  return sink.take();
+}
+
+int32_t writeDibFile(int32_t hwnd, const Dib& dib, const char* fileName, SaveFormat format) {
   if (!fileName) return kFileOpenError;
   std::string path = fileName;
   if (path.empty()) {
@@ -138,7 +151,7 @@ int32_t writeDibFile(int32_t hwnd, const Dib& dib, const char* fileName, int for
   return writeImageFile(dib, path.c_str(), formatOf(format), S().settings.jpegQuality);
 }
 
-int32_t acquireToFile(int32_t hwnd, const char* fileName, int format) {
+int32_t acquireToFile(int32_t hwnd, const char* fileName, SaveFormat format) {
   Session& s = S();
   if (!fileName) {
     s.recordError(kErrFile, kCcBadValue);
@@ -165,27 +178,16 @@ int32_t acquireToFile(int32_t hwnd, const char* fileName, int format) {
     return kFileOpenError;
   }
   std::setvbuf(file.stream(), buffer.data(), _IOFBF, buffer.size());
-  // Pages of known height stream into the file; others come back as a DIB.
   auto sink = makeFileSink(formatOf(format), file.stream(), s.settings.jpegQuality);
-  bool streamed = false;
-  auto dib = acquireDib(hwnd, 0, sink.get(), &streamed);
-  if (streamed) {
-    sink.reset();
-    const int32_t rc = file.commit();
+  const bool scanned = acquireInto(hwnd, 0, {*sink, kFileRefused});
+  sink.reset();
+  int32_t rc = kAcquireFailed;
+  if (scanned) {
+    rc = file.commit();
     if (rc != kFileOk) s.recordError(kErrFile, kCcFileWriteError);
-    logf("  file %s: %d", path.c_str(), rc);
-    return rc;
+  } else if (s.errors.lastError == kErrFile) {
+    rc = kFileWriteError;
   }
-  if (!dib) return s.errors.lastError == kErrFile ? kFileWriteError : kAcquireFailed;
-  // A sink that declined may have written a header: start the file afresh.
-  std::fflush(file.stream());
-  if (::ftruncate(::fileno(file.stream()), 0) != 0) return kFileWriteError;
-  std::rewind(file.stream());
-  int32_t rc = formatOf(format) == FileFormat::Jpeg
-                   ? encodeJpeg(*dib, s.settings.jpegQuality, file.stream())
-                   : encodeBmp(*dib, file.stream());
-  if (rc == kFileOk) rc = file.commit();
-  if (rc != kFileOk) s.recordError(kErrFile, kCcFileWriteError);
   logf("  file %s: %d", path.c_str(), rc);
   return rc;
 }
@@ -197,27 +199,39 @@ bool acquireToClipboard(int32_t hwnd, int32_t pixelTypes) {
 
 bool selectSourceInteractive(int32_t hwnd) {
   Session& s = S();
-  const auto list = s.devices();
-  if (list.empty()) {
+  if (!ui::available()) {
+    // Nobody to ask: the default stays, if there is one.
+    DeviceInfo current;
+    if (s.defaultSource(current)) return true;
     s.recordError(kErrNoSource, kCcNoDs);
     return false;
   }
-  DeviceInfo current;
-  s.defaultSource(current);
-  if (!ui::available()) return true;  // nobody to ask: the default stays
-  std::vector<std::string> names;
-  int at = 0;
-  for (std::size_t i = 0; i < list.size(); ++i) {
-    names.push_back(list[i].sourceName());
-    if (list[i].name == current.name) at = static_cast<int>(i);
-  }
-  const int chosen = ui::selectSource(hwnd, names, at, s.settings.appTitle);
-  if (chosen < 0) {
-    s.recordError(kErrCancelled, kCcSuccess, kRcCancel);
+  const RememberedSource remembered = loadDefaultSource();
+  const auto chosen = ui::selectSource(hwnd, s, remembered.deviceName, s.settings.appTitle);
+  if (!chosen) {
+    const auto known = s.knownDevices();
+    if (known && known->empty())
+      s.recordError(kErrNoSource, kCcNoDs);
+    else
+      s.recordError(kErrCancelled, kCcSuccess, kRcCancel);
     return false;
   }
-  s.setDefaultSource(list[static_cast<std::size_t>(chosen)]);
+  s.setDefaultSource(*chosen);
   return true;
+}
+
+bool startSourceList() {
+  bool ok = false;
+  ui::whileWorking([&] { ok = S().startEnumeration(); });
+  return ok;
+}
+
+bool defaultSourceName(std::string& out) {
+  DeviceInfo info;
+  bool found = false;
+  ui::whileWorking([&] { found = S().defaultSource(info); });
+  out = found ? info.sourceName() : std::string();
+  return found;
 }
 
 }  // namespace eztw

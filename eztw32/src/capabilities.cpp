@@ -116,19 +116,19 @@ bool setScanArea(Device& d, const Area& a) {
 
 std::optional<double> mmPerUnit(int units, double dpi) {
   switch (units) {
-    case 0:
+    case kUnitsInches:
       return 25.4;
-    case 1:
+    case kUnitsCentimetres:
       return 10.0;
-    case 2:
+    case kUnitsPicas:
       return 25.4 / 6;
-    case 3:
+    case kUnitsPoints:
       return 25.4 / 72;
-    case 4:
+    case kUnitsTwips:
       return 25.4 / 1440;
-    case 5:
+    case kUnitsPixels:
       return dpi > 0 ? 25.4 / dpi : std::optional<double>{};
-    case 6:
+    case kUnitsMillimetres:
       return 1.0;
   }
   return std::nullopt;

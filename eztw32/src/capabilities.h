@@ -2,6 +2,7 @@
 // the device lacks is a failed set or a "not supported" answer, never a crash.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 
 #include "device.h"
@@ -23,8 +24,18 @@ std::optional<Area> scanArea(const Device& d);
 std::optional<Area> maxScanArea(const Device& d);
 bool setScanArea(Device& d, const Area& a);
 
-// Millimetres per TWAIN unit (0 inches, 1 cm, 2 picas, 3 points, 4 twips,
-// 5 pixels at dpi, 6 mm); nullopt for an unknown unit.
+// TWAIN units of length (TWUN_*).
+enum Units : int32_t {
+  kUnitsInches = 0,
+  kUnitsCentimetres = 1,
+  kUnitsPicas = 2,
+  kUnitsPoints = 3,
+  kUnitsTwips = 4,
+  kUnitsPixels = 5,
+  kUnitsMillimetres = 6,
+};
+
+// Millimetres per TWAIN unit (pixels at dpi); nullopt for an unknown unit.
 std::optional<double> mmPerUnit(int units, double dpi);
 
 double resolution(const Device& d, bool vertical);

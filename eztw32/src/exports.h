@@ -1,5 +1,6 @@
-// Shared by the export files: the visibility of the 129 names and a guard
-// that keeps every exception inside the library.
+// Shared by the export files: the visibility of the 129 names, a guard
+// that keeps every exception inside the library, and the gate that lets one
+// call at a time change the session.
 #pragma once
 
 #include <quillmere/eztw32_abi.h>
@@ -10,6 +11,7 @@
 #include <string>
 
 #include "log.h"
+#include "session.h"
 
 #define EZ_API extern "C" __attribute__((visibility("default")))
 
@@ -27,6 +29,26 @@ int32_t guarded(const char* name, int32_t fallback, Fn&& fn) noexcept {
   }
   logf("%s -> %d", name, result);
   return result;
+}
+
+// Runs one export that changes the session (opens, closes, acquires,
+// changes settings). While another call is inside the library (a
+// transfer, a search, a dialog: re-entered from the event loop it serves,
+// or from another thread), it does nothing and fails with a sequence error.
+template <typename Fn>
+int32_t exclusive(const char* name, int32_t fallback, Fn&& fn) noexcept {
+  return guarded(name, fallback, [&]() -> int32_t {
+    Session& s = Session::instance();
+    if (!s.enterCall()) {
+      logf("%s: refused, another call is in progress", name);
+      s.recordError(kErrSequence, kCcSeqError);
+      return fallback;
+    }
+    struct Leave {
+      ~Leave() { Session::instance().leaveCall(); }
+    } leave;
+    return fn();
+  });
 }
 
 // Copies a text into a caller's buffer of the given size, zero-terminated.

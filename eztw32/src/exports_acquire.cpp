@@ -10,41 +10,47 @@ using namespace eztw;
 
 namespace {
 Session& S() { return Session::instance(); }
-int formatFromName(const char* name) {
+SaveFormat formatFromName(const char* name) {
   std::string s = name ? name : "";
   for (auto& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   const auto dot = s.rfind('.');
   const std::string ext = dot == std::string::npos ? "" : s.substr(dot + 1);
-  return ext == "jpg" || ext == "jpeg" || ext == "jpe" || ext == "jfif" ? 4 : 2;
+  return ext == "jpg" || ext == "jpeg" || ext == "jpe" || ext == "jfif" ? kSaveJfif : kSaveBmp;
 }
 }  // namespace
 
 EZ_API int32_t TWAIN_SetSaveFormat(int32_t nFF) {
-  return guarded("TWAIN_SetSaveFormat", 0, [&] {
-    if (nFF != 2 && nFF != 4) return 0;  // BMP and JFIF are written
-    S().settings.saveFormat = nFF;
+  return exclusive("TWAIN_SetSaveFormat", 0, [&] {
+    if (nFF != kSaveBmp && nFF != kSaveJfif) return 0;  // BMP and JFIF are written
+    S().settings.saveFormat = static_cast<SaveFormat>(nFF);
     return 1;
   });
 }
 
 EZ_API int32_t TWAIN_GetSaveFormat(void) { return S().settings.saveFormat; }
 
-EZ_API int32_t TWAIN_Acquire(int32_t nHwnd) { return TWAIN_AcquireNative(nHwnd, 0); }
-EZ_API int32_t TWAIN_AcquireMemory(int32_t nHwnd) { return TWAIN_AcquireNative(nHwnd, 0); }
+EZ_API int32_t TWAIN_Acquire(int32_t nHwnd) {
+  return exclusive("TWAIN_Acquire", 0, [&] { return storeDib(acquireDib(nHwnd, 0)); });
+}
+
+EZ_API int32_t TWAIN_AcquireMemory(int32_t nHwnd) {
+  return exclusive("TWAIN_AcquireMemory", 0, [&] { return storeDib(acquireDib(nHwnd, 0)); });
+}
 
 EZ_API int32_t TWAIN_AcquireNative(int32_t nHwnd, int32_t nPixTypes) {
-  return guarded("TWAIN_AcquireNative", 0, [&] { return storeDib(acquireDib(nHwnd, nPixTypes)); });
+  return exclusive("TWAIN_AcquireNative", 0,
+                   [&] { return storeDib(acquireDib(nHwnd, nPixTypes)); });
 }
 
 EZ_API int32_t TWAIN_AcquireToClipboard(int32_t nHwnd, int32_t nPixTypes) {
-  return guarded("TWAIN_AcquireToClipboard", 0,
-                 [&] { return acquireToClipboard(nHwnd, nPixTypes) ? 1 : 0; });
+  return exclusive("TWAIN_AcquireToClipboard", 0,
+                   [&] { return acquireToClipboard(nHwnd, nPixTypes) ? 1 : 0; });
 }
 
 EZ_API int32_t TWAIN_WriteNativeToFilename(int32_t hDib, const char* cFilename) {
   return guarded("TWAIN_WriteNativeToFilename", kBadDib, [&] {
     int32_t rc = kBadDib;
-    const int format =
+    const SaveFormat format =
         cFilename && *cFilename ? formatFromName(cFilename) : S().settings.saveFormat;
     withDib(hDib, [&](Dib& d) { rc = writeDibFile(0, d, cFilename, format); });
     return rc;
@@ -60,19 +66,19 @@ EZ_API int32_t TWAIN_FreeNative(int32_t hDib) {
 }
 
 EZ_API int32_t TWAIN_AcquireToFilename(int32_t nHwnd, const char* cFilename) {
-  return guarded("TWAIN_AcquireToFilename", kAcquireFailed,
-                 [&] { return acquireToFile(nHwnd, cFilename, S().settings.saveFormat); });
+  return exclusive("TWAIN_AcquireToFilename", kAcquireFailed,
+                   [&] { return acquireToFile(nHwnd, cFilename, S().settings.saveFormat); });
 }
 
 EZ_API int32_t TWAIN_AcquireFile(int32_t nHwnd, int32_t nFF, const char* cFilename) {
-  return guarded("TWAIN_AcquireFile", 0, [&] {
-    if (nFF != 2 && nFF != 4) return 0;
-    return acquireToFile(nHwnd, cFilename, nFF) == kFileOk ? 1 : 0;
+  return exclusive("TWAIN_AcquireFile", 0, [&] {
+    if (nFF != kSaveBmp && nFF != kSaveJfif) return 0;
+    return acquireToFile(nHwnd, cFilename, static_cast<SaveFormat>(nFF)) == kFileOk ? 1 : 0;
   });
 }
 
 EZ_API int32_t TWAIN_SetJpegQuality(int32_t nQ) {
-  return guarded("TWAIN_SetJpegQuality", 0, [&] {
+  return exclusive("TWAIN_SetJpegQuality", 0, [&] {
     if (nQ < 1 || nQ > 100) return 0;
     S().settings.jpegQuality = nQ;
     return nQ;
@@ -83,8 +89,10 @@ EZ_API int32_t TWAIN_GetJpegQuality(void) { return S().settings.jpegQuality; }
 EZ_API int32_t TWAIN_GetMultiTransfer(void) { return S().settings.multiTransfer ? 1 : 0; }
 
 EZ_API int32_t TWAIN_SetMultiTransfer(int32_t nYes) {
-  S().settings.multiTransfer = nYes != 0;
-  return 1;
+  return exclusive("TWAIN_SetMultiTransfer", 0, [&] {
+    S().settings.multiTransfer = nYes != 0;
+    return 1;
+  });
 }
 
 // SANE devices hand over pixels only; files are written by this library.
@@ -98,8 +106,10 @@ EZ_API int32_t TWAIN_DisableParent(int32_t nYes) {
 EZ_API int32_t TWAIN_GetDisableParent(void) { return S().settings.disableParent ? 1 : 0; }
 
 EZ_API int32_t TWAIN_SetHideUI(int32_t nYesNo) {
-  S().settings.hideUI = nYesNo != 0;
-  return 1;
+  return exclusive("TWAIN_SetHideUI", 0, [&] {
+    S().settings.hideUI = nYesNo != 0;
+    return 1;
+  });
 }
 
 EZ_API int32_t TWAIN_GetHideUI(void) { return S().settings.hideUI ? 1 : 0; }

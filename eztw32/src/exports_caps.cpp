@@ -22,7 +22,8 @@ constexpr std::initializer_list<const char*> kTransparencyWords = {"transparen",
 // Runs fn on the open device; records a sequence error without one.
 template <typename Fn>
 int32_t onDevice(const char* name, int32_t fallback, Fn&& fn) {
-  return guarded(name, fallback, [&]() -> int32_t {
+  // Even a query talks to the device, which a running transfer owns.
+  return exclusive(name, fallback, [&]() -> int32_t {
     Device* d = Session::instance().device();
     if (!d) {
       Session::instance().recordError(kErrSequence, kCcSeqError);
@@ -43,11 +44,11 @@ std::optional<double> unitMm(const Device& d) {
 // Resolution per current unit for a dpi value, and back.
 double perUnit(double dpi) {
   const auto mm = mmPerUnit(settings().units, dpi);
-  return settings().units == 5 || !mm ? dpi : dpi * *mm / 25.4;
+  return settings().units == kUnitsPixels || !mm ? dpi : dpi * *mm / 25.4;
 }
 double toDpi(double value) {
   const auto mm = mmPerUnit(settings().units, value);
-  return settings().units == 5 || !mm ? value : value * 25.4 / *mm;
+  return settings().units == kUnitsPixels || !mm ? value : value * 25.4 / *mm;
 }
 
 int32_t getLayout(const char* name, double* l, double* t, double* r, double* b, bool maximum) {
@@ -66,15 +67,15 @@ EZ_API int32_t TWAIN_HasFeeder(void) {
                   [](Device& d) { return sourceEntry(d, kFeederWords) ? 1 : 0; });
 }
 EZ_API int32_t TWAIN_IsFeederSelected(void) {
-  return guarded("TWAIN_IsFeederSelected", 0,
-                 [] { return Session::instance().feederSelected() ? 1 : 0; });
+  return exclusive("TWAIN_IsFeederSelected", 0,
+                   [] { return Session::instance().feederSelected() ? 1 : 0; });
 }
 EZ_API int32_t TWAIN_SelectFeeder(int32_t nYes) {
   return onDevice("TWAIN_SelectFeeder", 0,
                   [&](Device& d) { return selectSourceEntry(d, kFeederWords, nYes != 0) ? 1 : 0; });
 }
 EZ_API int32_t TWAIN_IsAutoFeedOn(void) {
-  return guarded("TWAIN_IsAutoFeedOn", 0, [] {
+  return exclusive("TWAIN_IsAutoFeedOn", 0, [] {
     return Session::instance().feederSelected() && settings().autoFeed ? 1 : 0;
   });
 }
@@ -113,8 +114,8 @@ EZ_API int32_t TWAIN_IsDuplexEnabled(void) {
 }
 EZ_API int32_t TWAIN_GetCurrentUnits(void) { return settings().units; }
 EZ_API int32_t TWAIN_SetCurrentUnits(int32_t nUnits) {
-  return guarded("TWAIN_SetCurrentUnits", 0, [&] {
-    if (nUnits < 0 || nUnits > 6) return 0;
+  return exclusive("TWAIN_SetCurrentUnits", 0, [&] {
+    if (nUnits < kUnitsInches || nUnits > kUnitsMillimetres) return 0;
     settings().units = nUnits;
     return 1;
   });

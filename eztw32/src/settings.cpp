@@ -18,26 +18,27 @@ std::string configDir() {
 }
 }  // namespace
 
-std::string loadDefaultSource() {
+RememberedSource loadDefaultSource() {
   const std::string dir = configDir();
   if (dir.empty()) return {};
   const std::string path = dir + "/eztw32/default-source";
   struct stat st;
   if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return {};  // never wait on a FIFO
   std::ifstream in(path);
-  std::string line;
-  std::getline(in, line);
-  return line;
+  RememberedSource r;
+  std::getline(in, r.deviceName);
+  std::getline(in, r.sourceName);
+  return r;
 }
 
-void saveDefaultSource(const std::string& deviceName) {
+void saveDefaultSource(const std::string& deviceName, const std::string& sourceName) {
   const std::string dir = configDir();
   if (dir.empty()) return;
   ::mkdir(dir.c_str(), 0700);
   ::mkdir((dir + "/eztw32").c_str(), 0700);
   PendingFile file;
   if (file.open(dir + "/eztw32/default-source") != kFileOk) return;
-  std::fprintf(file.stream(), "%s\n", deviceName.c_str());
+  std::fprintf(file.stream(), "%s\n%s\n", deviceName.c_str(), sourceName.c_str());
   file.commit();
 }
 

@@ -70,6 +70,8 @@ const char* lastErrorText(int32_t code) {
       return "the image file's format or compression is not supported";
     case kErrDriverStopped:
       return "the scanner driver stopped unexpectedly";
+    case kErrShortPage:
+      return "the page ended early";
   }
   return "internal error";
 }

@@ -58,6 +58,7 @@ enum LastError : int32_t {
   kErrFileFormat = 16,    // an image file of a kind or compression not supported
   // The scanner driver crashed or hung, and its engine process was ended.
   kErrDriverStopped = 17,
+  kErrShortPage = 18,  // the page ended before all its lines came
 };
 
 struct Status {

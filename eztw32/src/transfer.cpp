@@ -7,6 +7,8 @@
 #include <thread>
 #include <vector>
 
+#include "log.h"
+
 namespace eztw {
 
 namespace {
@@ -74,64 +76,91 @@ bool supported(const SANE_Parameters& p) {
   return p.bytes_per_line >= minBytes && p.pixels_per_line <= kMaxSide;
 }
 
-TransferResult fail(Device& device, SANE_Status status) {
+bool isPass(const SANE_Parameters& p) {
+  return p.format == SANE_FRAME_RED || p.format == SANE_FRAME_GREEN || p.format == SANE_FRAME_BLUE;
+}
+
+int channelBit(const SANE_Parameters& p) {
+  return p.format == SANE_FRAME_RED ? 1 : (p.format == SANE_FRAME_GREEN ? 2 : 4);
+}
+constexpr int kAllChannels = 7;
+
+Status fail(Device& device, const Status& why) {
   device.api().cancel(device.handle());
-  return {status, nullptr};
+  return why;
+}
+
+Status fail(Device& device, SANE_Status status) {
+  logf("  SANE transfer: %s", device.api().strstatus(status));
+  return fail(device, translateSaneStatus(status));
 }
 
 // A failure reported by the very first read comes while a backend may still
 // be starting its reader thread. Backends built on sanei_thread cancel that
 // thread asynchronously, which deadlocks when it is caught inside malloc;
 // a short pause lets it reach its first blocking write before we cancel.
-TransferResult failEarly(Device& device, SANE_Status status) {
+Status failEarly(Device& device, SANE_Status status) {
   std::this_thread::sleep_for(std::chrono::milliseconds(500));
   return fail(device, status);
 }
 
 }  // namespace
 
-TransferResult readImage(Device& device, TransferProgress& progress) {
+bool DibSink::begin(int depth, int32_t width, int32_t height) {
+  dib_ = Dib::create(depth, width, height, false);
+  if (dib_) dib_->setDpi(xdpi, ydpi);
+  return dib_ != nullptr;
+}
+
+bool DibSink::put(int32_t y, const uint8_t* row) {
+  std::memcpy(dib_->rowFromTop(y), row, dib_->rowBytes());
+  return true;
+}
+
+bool DibSink::finish() { return dib_ != nullptr; }
+
+Status readImage(Device& device, TransferProgress& progress, const Destination& to, bool started) {
   const SaneApi& api = device.api();
   SANE_Handle h = device.handle();
-  std::unique_ptr<Dib> dib;
-  // Rows, top-down in DIB layout, of a frame whose height is unknown.
-  Bytes grown;
-  bool unknownHeight = false;
+  RowSink& sink = to.sink;
+  // Rows, top-down in DIB layout, of a page that cannot go to the sink as it
+  // comes: three-pass colour (each pass fills one byte of every pixel) and
+  // pages of unknown height (the sink needs the height first).
+  Bytes gathered;
+  bool direct = false, unknownHeight = false;
   int32_t width = 0, height = 0;
-  std::vector<uint8_t> chunk(kReadChunk);
-  int frame = 0;
-  int firstDepth = 8;
-  bool streaming = false;
-  std::vector<uint8_t> streamRow;
+  int depth = 8, channels = 0;
+  std::vector<uint8_t> chunk(kReadChunk), row;
   progress.linesRead = 0;
-  for (;; ++frame) {
+  for (int frame = 0;; ++frame) {
     if (progress.cancel) return fail(device, SANE_STATUS_CANCELLED);
-    SANE_Status st = api.start(h);
+    SANE_Status st = frame == 0 && started ? SANE_STATUS_GOOD : api.start(h);
     if (st != SANE_STATUS_GOOD) return fail(device, st);
     SANE_Parameters p;
     st = api.getParameters(h, &p);
     if (st != SANE_STATUS_GOOD) return fail(device, st);
     if (!supported(p)) return fail(device, SANE_STATUS_UNSUPPORTED);
-    const bool pass =
-        p.format == SANE_FRAME_RED || p.format == SANE_FRAME_GREEN || p.format == SANE_FRAME_BLUE;
-    const int depth = dibDepthFor(p);
+    const bool pass = isPass(p);
     if (frame == 0) {
-      firstDepth = depth;
+      depth = dibDepthFor(p);
       width = p.pixels_per_line;
       unknownHeight = p.lines < 0;
-      height = p.lines;
-      streaming = progress.sink && !pass && !unknownHeight && height > 0 &&
-                  progress.sink->begin(depth, width, height);
-      if (streaming) {
-        streamRow.resize(Dib::rowBytesFor(depth, width));
-      } else if (!unknownHeight) {
-        dib = Dib::create(depth, width, height, false);
-        if (!dib) return fail(device, SANE_STATUS_NO_MEM);
+      height = unknownHeight ? 0 : p.lines;
+      if (!unknownHeight && height <= 0) return fail(device, SANE_STATUS_UNSUPPORTED);
+      direct = !pass && !unknownHeight;
+      if (direct && !sink.begin(depth, width, height)) return fail(device, to.whenRefused);
+      const std::size_t rowBytes = Dib::rowBytesFor(depth, width);
+      row.assign(rowBytes, 0);
+      if (pass && !unknownHeight) {
+        if (rowBytes > kMaxPixelBytes / static_cast<std::size_t>(height))
+          return fail(device, SANE_STATUS_NO_MEM);
+        gathered.assign(rowBytes * static_cast<std::size_t>(height), 0);
       }
-    } else if (!pass || p.pixels_per_line != width || (!unknownHeight && p.lines != height)) {
+    } else if (!pass || p.pixels_per_line != width || (!unknownHeight && p.lines != height) ||
+               (channels & channelBit(p))) {
       return fail(device, SANE_STATUS_IO_ERROR);  // frames that do not fit together
     }
-    const std::size_t dibRow = Dib::rowBytesFor(depth, width);
+    const std::size_t dibRow = row.size();
     const std::size_t used = (static_cast<std::size_t>(width) * depth + 7) / 8;
     progress.linesExpected = unknownHeight ? -1 : static_cast<long long>(height) * (pass ? 3 : 1);
 
@@ -153,49 +182,45 @@ TransferResult readImage(Device& device, TransferProgress& progress) {
         filled += take, src += take, got -= static_cast<SANE_Int>(take);
         if (filled < line.size()) break;
         filled = 0;
-        uint8_t* dst;
-        if (unknownHeight) {
-          if (frame == 0) {
-            if (grown.size() + dibRow > kMaxPixelBytes) return fail(device, SANE_STATUS_NO_MEM);
-            grown.resize(grown.size() + dibRow);
-          } else if (static_cast<std::size_t>(y + 1) * dibRow > grown.size()) {
+        if (!unknownHeight && y >= height) continue;  // more lines than announced: ignored
+        uint8_t* dst = row.data();
+        if (!direct) {
+          if (frame == 0 && unknownHeight) {
+            if (gathered.size() + dibRow > kMaxPixelBytes) return fail(device, SANE_STATUS_NO_MEM);
+            gathered.resize(gathered.size() + dibRow);
+          } else if (static_cast<std::size_t>(y + 1) * dibRow > gathered.size()) {
             continue;  // a later pass longer than the first: extra lines dropped
           }
-          dst = grown.data() + static_cast<std::size_t>(y) * dibRow;
-        } else {
-          if (y >= height) continue;  // more lines than announced: ignored
-          dst = streaming ? streamRow.data() : dib->rowFromTop(y);
+          dst = gathered.data() + static_cast<std::size_t>(y) * dibRow;
         }
         convertLine(p, line.data(), dst, width);
         if (frame == 0) std::memset(dst + used, 0, dibRow - used);  // row padding
-        if (streaming && !progress.sink->put(y, dst)) {
-          progress.sinkFailed = true;
-          return fail(device, SANE_STATUS_IO_ERROR);
-        }
+        if (direct && !sink.put(y, dst)) return fail(device, to.whenRefused);
         ++y;
         ++progress.linesRead;
       }
     }
-    // Rows a device announced but never sent are black, not leftover memory.
-    if (!unknownHeight && frame == 0 && !streaming)
-      for (int32_t rest = y; rest < height; ++rest) std::memset(dib->rowFromTop(rest), 0, dibRow);
-    if (p.last_frame || !pass || frame >= 2) break;
-  }
-  if (streaming) {
-    if (!progress.sink->finish()) {
-      progress.sinkFailed = true;
-      return fail(device, SANE_STATUS_IO_ERROR);
+    // A page is whole or it is not delivered: a frame that ends before its
+    // announced height, or a hand-scanner frame without a line, fails.
+    if (unknownHeight && frame == 0) height = y;
+    if (y == 0 || y < height) {
+      logf("  page ended after %d of %d lines", y, unknownHeight ? y : height);
+      return fail(device, kPageEndedEarly);
     }
-    TransferResult r;
-    r.streamed = true;
-    return r;
+    if (!pass) break;
+    channels |= channelBit(p);
+    if (channels == kAllChannels) break;
+    // A three-pass page whose device ends it before all colours came.
+    if (p.last_frame) return fail(device, kPageEndedEarly);
   }
-  if (unknownHeight) {
-    if (grown.empty()) return fail(device, SANE_STATUS_IO_ERROR);  // no lines at all
-    dib = Dib::fromTopDownRows(firstDepth, width, std::move(grown));
-    if (!dib) return fail(device, SANE_STATUS_NO_MEM);
+  if (!direct) {
+    if (!sink.begin(depth, width, height)) return fail(device, to.whenRefused);
+    for (int32_t y = 0; y < height; ++y)
+      if (!sink.put(y, gathered.data() + static_cast<std::size_t>(y) * row.size()))
+        return fail(device, to.whenRefused);
   }
-  return {SANE_STATUS_GOOD, std::move(dib)};
+  if (!sink.finish()) return fail(device, to.whenRefused);
+  return kTransferDone;
 }
 
 }  // namespace eztw

@@ -1,6 +1,7 @@
-// One image from an open SANE device: start, read every frame, assemble a
-// DIB. Line art, grey and colour at 1, 8 or 16 bits (16 reduced to 8),
-// three-pass colour, and devices that do not know the page height.
+// One image from an open SANE device: start, read every frame and hand the
+// page row by row to a sink. Line art, grey and colour at 1, 8 or 16 bits
+// (16 reduced to 8), three-pass colour, and devices that do not know the
+// page height. A page is delivered whole or not at all.
 #pragma once
 
 #include <atomic>
@@ -10,6 +11,7 @@
 #include "device.h"
 #include "dib.h"
 #include "image_file.h"
+#include "status.h"
 
 namespace eztw {
 
@@ -22,21 +24,36 @@ struct TransferProgress {
   // the device returns instead of finishing its wait.
   std::function<void()> interrupt;
   std::atomic<bool> done{false};
-  // When set, a single-pass page of known height goes row by row into it
-  // instead of into a DIB; sinkFailed tells a write error from a scan error.
-  RowSink* sink = nullptr;
-  bool sinkFailed = false;
 };
 
-struct TransferResult {
-  SANE_Status status = SANE_STATUS_GOOD;  // GOOD with dib set, else the failure
-  std::unique_ptr<Dib> dib;
-  bool streamed = false;  // GOOD, and the page went into the sink
+// Where a page goes, and what it means when that place refuses it.
+struct Destination {
+  RowSink& sink;
+  Status whenRefused;
 };
 
-// Reads one image. Leaves the device between pages: the caller decides
-// whether to start the next page or call cancel. On failure or cancel the
-// device has been cancelled already.
-TransferResult readImage(Device& device, TransferProgress& progress);
+// The page as a DIB in memory.
+class DibSink : public RowSink {
+ public:
+  bool begin(int depth, int32_t width, int32_t height) override;
+  bool put(int32_t y, const uint8_t* row) override;
+  bool finish() override;
+  std::unique_ptr<Dib> take() { return std::move(dib_); }
+
+ private:
+  std::unique_ptr<Dib> dib_;
+};
+
+inline constexpr Status kTransferDone{kRcSuccess, kCcSuccess, kErrNone};
+inline constexpr Status kPageEndedEarly{kRcFailure, kCcOperationError, kErrShortPage};
+
+// Reads one image into the destination. started says sane_start has been
+// called for its first frame already. Single-pass pages of known height go
+// to the sink as they arrive; three-pass and hand-scanner pages are
+// gathered first. The sink has a whole page when this returns success; on
+// any failure the device has been cancelled and the sink is left unfinished.
+// Leaves the device between pages on success: the caller starts the next
+// sheet or cancels.
+Status readImage(Device& device, TransferProgress& progress, const Destination& to, bool started);
 
 }  // namespace eztw

@@ -15,6 +15,7 @@
 #include <QFileDialog>
 #include <QFormLayout>
 #include <QImage>
+#include <QLabel>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QMimeData>
@@ -25,7 +26,9 @@
 #include <QThread>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <atomic>
 #include <cstdio>
+#include <exception>
 #include <limits>
 #include <mutex>
 #include <thread>
@@ -36,11 +39,62 @@ namespace eztw::ui {
 
 namespace {
 
+// The window a dialog belongs to: the one the handle names, else the
+// application's active window, else its first visible main window, so a
+// dialog never opens unowned behind the program.
 QWidget* parentFor(int32_t hwnd) {
-  if (hwnd == 0) return nullptr;
-  for (QWidget* w : QApplication::topLevelWidgets())
-    if (static_cast<int32_t>(w->internalWinId()) == hwnd) return w;
+  const auto tops = QApplication::topLevelWidgets();
+  if (hwnd != 0)
+    for (QWidget* w : tops)
+      if (static_cast<int32_t>(w->internalWinId()) == hwnd) return w;
+  if (QWidget* active = QApplication::activeWindow()) return active;
+  for (QWidget* w : tops)
+    if (w->isVisible() && w->windowType() == Qt::Window && !qobject_cast<QDialog*>(w)) return w;
   return nullptr;
+}
+
+// How long the GUI thread may wait in a call before the cursor says so.
+constexpr int kBusyDelayMs = 200;
+
+// A busy cursor over the application once a wait outlasts kBusyDelayMs.
+class BusyCursor {
+ public:
+  BusyCursor() {
+    timer_.setSingleShot(true);
+    QObject::connect(&timer_, &QTimer::timeout, &timer_, [this] {
+      QApplication::setOverrideCursor(Qt::BusyCursor);
+      shown_ = true;
+    });
+    timer_.start(kBusyDelayMs);
+  }
+  ~BusyCursor() {
+    if (shown_) QApplication::restoreOverrideCursor();
+  }
+  BusyCursor(const BusyCursor&) = delete;
+  BusyCursor& operator=(const BusyCursor&) = delete;
+
+ private:
+  QTimer timer_;
+  bool shown_ = false;
+};
+
+// Runs work on a thread while a local event loop serves the GUI; returns
+// once work has ended. An exception in work is raised again here.
+void serveWhile(const std::function<void()>& work, std::atomic<bool>& done) {
+  QEventLoop loop;
+  std::exception_ptr failure;
+  std::thread worker([&] {
+    try {
+      work();
+    } catch (...) {
+      failure = std::current_exception();
+    }
+    done = true;
+    QMetaObject::invokeMethod(&loop, "quit", Qt::QueuedConnection);
+  });
+  if (!done) loop.exec();
+  worker.join();
+  if (failure) std::rethrow_exception(failure);
 }
 
 QString q(const std::string& s) { return QString::fromLocal8Bit(s.c_str()); }
@@ -59,26 +113,81 @@ bool available() {
   return app && QThread::currentThread() == app->thread();
 }
 
-int selectSource(int32_t hwnd, const std::vector<std::string>& names, int current,
-                 const std::string& title) {
+void whileWorking(const std::function<void()>& work) {
+  if (!available()) {
+    work();
+    return;
+  }
+  BusyCursor busy;
+  std::atomic<bool> done{false};
+  serveWhile(work, done);
+}
+
+std::optional<DeviceInfo> selectSource(int32_t hwnd, Session& session, const std::string& current,
+                                       const std::string& title) {
   QDialog dialog(parentFor(hwnd));
   dialog.setObjectName(kSelectDialog);
   dialog.setWindowTitle(q(title) + QObject::tr(" - Select Source"));
   auto* layout = new QVBoxLayout(&dialog);
+  auto* status = new QLabel(&dialog);
+  status->setObjectName(kSearchStatus);
+  layout->addWidget(status);
   auto* list = new QListWidget(&dialog);
-  list->setObjectName("sources");
-  for (const auto& n : names) list->addItem(q(n));
-  list->setCurrentRow(current >= 0 ? current : 0);
+  list->setObjectName(kSourceList);
   layout->addWidget(list);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
-  buttons->button(QDialogButtonBox::Ok)->setText(QObject::tr("Select"));
-  buttons->button(QDialogButtonBox::Ok)->setDefault(true);
+  QPushButton* select = buttons->button(QDialogButtonBox::Ok);
+  select->setText(QObject::tr("Select"));
+  select->setDefault(true);
+  QPushButton* refresh = buttons->addButton(QObject::tr("Refresh"), QDialogButtonBox::ActionRole);
+  refresh->setObjectName(kRefreshButton);
+  refresh->setAutoDefault(false);
   layout->addWidget(buttons);
   QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
   QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
   QObject::connect(list, &QListWidget::itemDoubleClicked, &dialog, &QDialog::accept);
-  if (dialog.exec() != QDialog::Accepted) return -1;
-  return list->currentRow();
+
+  std::vector<DeviceInfo> shown;
+  auto fill = [&] {
+    const auto known = session.knownDevices();
+    shown = known ? *known : std::vector<DeviceInfo>{};
+    list->clear();
+    list->unsetCursor();
+    int at = 0;
+    for (std::size_t i = 0; i < shown.size(); ++i) {
+      list->addItem(q(shown[i].sourceName()));
+      if (shown[i].name == current) at = static_cast<int>(i);
+    }
+    if (!shown.empty()) list->setCurrentRow(at);
+    status->setText(shown.empty() ? QObject::tr("No scanner found.")
+                                  : QObject::tr("%n scanner(s) found.", "", list->count()));
+    select->setEnabled(!shown.empty());
+    refresh->setEnabled(true);
+  };
+  // The search runs on its own thread; this timer picks up its result.
+  QTimer poll;
+  poll.setInterval(30);
+  QObject::connect(&poll, &QTimer::timeout, &dialog, [&] {
+    if (session.discovering()) return;
+    poll.stop();
+    fill();
+  });
+  auto search = [&](bool renew) {
+    session.startDiscovery(renew);
+    if (!session.discovering()) return fill();
+    status->setText(QObject::tr("Searching for scanners..."));
+    list->setCursor(Qt::BusyCursor);
+    select->setEnabled(list->count() > 0);
+    refresh->setEnabled(false);
+    poll.start();
+  };
+  QObject::connect(refresh, &QPushButton::clicked, &dialog, [&] { search(true); });
+  search(false);
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  // A refresh still running when Select was pressed leaves the rows shown.
+  const int row = list->currentRow();
+  if (row < 0 || static_cast<std::size_t>(row) >= shown.size()) return std::nullopt;
+  return shown[static_cast<std::size_t>(row)];
 }
 
 bool sourceDialog(int32_t hwnd, Device& device, const std::string& title) {
@@ -162,61 +271,61 @@ bool sourceDialog(int32_t hwnd, Device& device, const std::string& title) {
   return true;
 }
 
-TransferResult runTransfer(int32_t hwnd, bool showProgress, const std::string& title,
-                           TransferProgress& progress,
-                           const std::function<TransferResult()>& work) {
-  if (!showProgress || !available()) return work();
-  QEventLoop loop;
-  TransferResult result;
-  QPointer<QEventLoop> guard(&loop);
-  std::thread worker([&] {
+Status runTransfer(int32_t hwnd, bool showProgress, const std::string& title,
+                   TransferProgress& progress, const std::function<Status()>& work) {
+  Status result{};
+  if (!available()) {
     result = work();
     progress.done = true;
-    QMetaObject::invokeMethod(&loop, "quit", Qt::QueuedConnection);
-  });
-  QProgressDialog dialog(parentFor(hwnd));
-  dialog.setObjectName(kProgress);
-  dialog.setWindowTitle(q(title));
-  dialog.setLabelText(QObject::tr("Scanning..."));
-  dialog.setWindowModality(Qt::ApplicationModal);
-  dialog.setAutoClose(false);
-  dialog.setAutoReset(false);
-  // Shown by our own timer once the transfer takes longer than a moment:
-  // QProgressDialog's own timing restarts whenever the value is at its
-  // minimum, which a busy indicator always is.
-  dialog.setMinimumDuration(std::numeric_limits<int>::max());
-  dialog.setRange(0, 0);
-  QTimer showLater;
-  showLater.setSingleShot(true);
-  QObject::connect(&showLater, &QTimer::timeout, &dialog, [&] {
-    if (!progress.done) dialog.show();
-  });
-  showLater.start(500);
-  auto cancel = [&] {
-    if (!progress.cancel.exchange(true) && progress.interrupt) progress.interrupt();
-  };
-  QObject::connect(&dialog, &QProgressDialog::canceled, [&] {
-    cancel();
-    dialog.setLabelText(QObject::tr("Cancelling..."));
-  });
-  QTimer timer;
-  QObject::connect(&timer, &QTimer::timeout, [&] {
-    const long long expected = progress.linesExpected, read = progress.linesRead;
-    if (dialog.wasCanceled()) cancel();
-    if (progress.cancel) return;
-    if (expected > 0) {
-      dialog.setRange(0, 1000);
-      dialog.setValue(static_cast<int>(std::min<long long>(1000, read * 1000 / expected)));
-    } else {
-      // Height unknown (hand scanner): say how much has come in.
-      dialog.setRange(0, 0);
-      dialog.setValue(0);
-    }
-    dialog.setLabelText(QObject::tr("Scanning... %1 lines read").arg(read));
-  });
-  timer.start(100);
-  if (!progress.done) loop.exec();
-  worker.join();
+    return result;
+  }
+  BusyCursor busy;
+  std::unique_ptr<QProgressDialog> dialog;
+  QTimer showLater, timer;
+  if (showProgress) {
+    dialog = std::make_unique<QProgressDialog>(parentFor(hwnd));
+    dialog->setObjectName(kProgress);
+    dialog->setWindowTitle(q(title));
+    dialog->setLabelText(QObject::tr("Scanning..."));
+    dialog->setWindowModality(Qt::ApplicationModal);
+    dialog->setAutoClose(false);
+    dialog->setAutoReset(false);
+    // Shown by our own timer once the transfer takes longer than a moment:
+    // QProgressDialog's own timing restarts whenever the value is at its
+    // minimum, which a busy indicator always is.
+    dialog->setMinimumDuration(std::numeric_limits<int>::max());
+    dialog->setRange(0, 0);
+    QProgressDialog* d = dialog.get();
+    showLater.setSingleShot(true);
+    QObject::connect(&showLater, &QTimer::timeout, d, [&progress, d] {
+      if (!progress.done) d->show();
+    });
+    showLater.start(500);
+    // A cancel also interrupts a read that waits for the device.
+    auto cancel = [&progress] {
+      if (!progress.cancel.exchange(true) && progress.interrupt) progress.interrupt();
+    };
+    QObject::connect(d, &QProgressDialog::canceled, d, [cancel, d] {
+      cancel();
+      d->setLabelText(QObject::tr("Cancelling..."));
+    });
+    QObject::connect(&timer, &QTimer::timeout, d, [&progress, cancel, d] {
+      const long long expected = progress.linesExpected, read = progress.linesRead;
+      if (d->wasCanceled()) cancel();
+      if (progress.cancel) return;
+      if (expected > 0) {
+        d->setRange(0, 1000);
+        d->setValue(static_cast<int>(std::min<long long>(1000, read * 1000 / expected)));
+      } else {
+        // Height unknown (hand scanner): say how much has come in.
+        d->setRange(0, 0);
+        d->setValue(0);
+      }
+      d->setLabelText(QObject::tr("Scanning... %1 lines read").arg(read));
+    });
+    timer.start(100);
+  }
+  serveWhile([&] { result = work(); }, progress.done);
   return result;
 }
 

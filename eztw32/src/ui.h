@@ -14,29 +14,40 @@
 #include "device.h"
 #include "dib.h"
 #include "image_file.h"
+#include "session.h"
 #include "transfer.h"
 
 namespace eztw::ui {
 
-// Object names by which tests find the windows.
+// Object names by which tests find the windows and their parts.
 inline constexpr const char* kSelectDialog = "eztw32SelectSource";
 inline constexpr const char* kSourceDialog = "eztw32SourceDialog";
 inline constexpr const char* kProgress = "eztw32Progress";
 inline constexpr const char* kSaveDialog = "eztw32SaveDialog";
 inline constexpr const char* kMessageBox = "eztw32Message";
+inline constexpr const char* kSourceList = "sources";
+inline constexpr const char* kSearchStatus = "searchStatus";
+inline constexpr const char* kRefreshButton = "refreshButton";
 
 // True when a QApplication exists and this is its thread.
 bool available();
 
-// Index of the chosen source, -1 when cancelled.
-int selectSource(int32_t hwnd, const std::vector<std::string>& names, int current,
-                 const std::string& title);
+// Runs work on a thread of its own while the GUI keeps repainting; a busy
+// cursor shows once it takes longer than a moment. Without a GUI it runs
+// here.
+void whileWorking(const std::function<void()>& work);
+// Opens at once and lists the session's devices as the search finds them,
+// with Refresh; current names the device to preselect. The chosen device,
+// nullopt when cancelled or none was found.
+std::optional<DeviceInfo> selectSource(int32_t hwnd, Session& session, const std::string& current,
+                                       const std::string& title);
 // The device's main options with Scan and Cancel; true for Scan.
 bool sourceDialog(int32_t hwnd, Device& device, const std::string& title);
-// Runs work; with a GUI on a worker thread while a progress window with
-// Cancel shows once the transfer takes longer than a moment.
-TransferResult runTransfer(int32_t hwnd, bool showProgress, const std::string& title,
-                           TransferProgress& progress, const std::function<TransferResult()>& work);
+// Runs a transfer; with a GUI on a worker thread, with a busy cursor and,
+// when asked, a progress window with Cancel once it takes longer than a
+// moment.
+Status runTransfer(int32_t hwnd, bool showProgress, const std::string& title,
+                   TransferProgress& progress, const std::function<Status()>& work);
 // The file name chosen, nullopt when the user cancelled.
 std::optional<std::string> askSaveFile(int32_t hwnd, FileFormat format, const std::string& title);
 void message(int32_t hwnd, const std::string& text, const std::string& title);

@@ -143,8 +143,8 @@ class DialogTest : public QObject {
 
   void progressCancel_data() {
     QTest::addColumn<bool>("handScanner");
-    QTest::newRow("known height") << false;
-    QTest::newRow("unknown height") << true;
+    QTest::newRow("knownHeight") << false;
+    QTest::newRow("unknownHeight") << true;
   }
   void progressCancel() {
     QFETCH(bool, handScanner);
@@ -210,10 +210,11 @@ class DialogTest : public QObject {
   }
 
   void selectSourceKeepsTheChoice() {
+    // The dialog opens while the devices are still being searched for.
     whenShown("eztw32SelectSource", [](QWidget* w) {
       auto* list = w->findChild<QListWidget*>("sources");
       QVERIFY(list);
-      QCOMPARE(list->count(), 2);
+      if (list->count() < 2) return;
       list->setCurrentRow(1);
       QTest::keyClick(w, Qt::Key_Return);
     });
@@ -223,12 +224,11 @@ class DialogTest : public QObject {
     QVERIFY(!eztw32_SelectImageSource(hwnd()));
     QCOMPARE(messages_.size(), size_t{1});  // the wrapper's "could not select a Source"
     QVERIFY(QString::fromStdString(eztw32_GetDefaultSourceName()).endsWith("(test:1)"));
-    // Back to the first device for the tests that follow.
-    whenShown("eztw32SelectSource", [](QWidget* w) {
-      w->findChild<QListWidget*>("sources")->setCurrentRow(0);
-      QTest::keyClick(w, Qt::Key_Return);
-    });
-    QVERIFY(eztw32_SelectImageSource(hwnd()));
+    // The choice opens by its name.
+    QVERIFY(eztw32_OpenDefaultSource());
+    QVERIFY(QString::fromStdString(eztw32_GetSourceName()).endsWith("(test:1)"));
+    QVERIFY(eztw32_CloseSource() && eztw32_CloseSourceManager(hwnd()) &&
+            eztw32_UnloadSourceManager());
   }
 };
 

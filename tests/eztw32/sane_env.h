@@ -18,9 +18,11 @@ namespace eztwtest {
 
 namespace fs = std::filesystem;
 
-// A scratch folder per test, and the SANE configuration of this process
-// listing only the test backend. SANE reads SANE_CONFIG_DIR once per process,
-// so the configuration folder is made once and test.conf is rewritten in place.
+// A scratch folder per test, and the SANE configuration of this process: a
+// copy of the distribution's /etc/sane.d (what users have, some 78 backends)
+// with the test backend added. The library starts SANE once per process and
+// the test backend reads test.conf when SANE starts, so a test writes its
+// overrides before its first scan (or reloads the library after writing).
 class SaneEnv {
  public:
   SaneEnv() {
@@ -50,7 +52,9 @@ class SaneEnv {
       fs::path d = ::mkdtemp(tmpl);
       fs::create_directories(d / "sane");
       fs::create_directories(d / "xdg");
-      std::ofstream(d / "sane" / "dll.conf") << "test\n";
+      std::error_code ec;
+      fs::copy("/etc/sane.d", d / "sane", fs::copy_options::recursive, ec);
+      std::ofstream(d / "sane" / "dll.conf", std::ios::app) << "\ntest\n";
       ::setenv("SANE_CONFIG_DIR", (d / "sane").c_str(), 1);
       ::setenv("XDG_CONFIG_HOME", (d / "xdg").c_str(), 1);
       return d;

@@ -234,16 +234,16 @@ TEST_F(Scan, FeederDeliversTenPagesThenNoDocuments) {
   ASSERT_TRUE(eztw32_SelectFeeder(1));
   EXPECT_TRUE(eztw32_IsFeederSelected());
   ASSERT_TRUE(eztw32_EnableSource(0));
-  for (int page = 1; page <= 10; ++page) {
+  // The batch loop of a caller: it ends when no transfer is ready, without a
+  // zero handle (the fixture fails on any wrapper message).
+  int pages = 0;
+  do {
     const int32_t h = eztw32_WaitForNativeXfer(0);
-    ASSERT_NE(h, 0) << "page " << page;
-    EXPECT_TRUE(eztw32_IsTransferReady());
+    ASSERT_NE(h, 0) << "page " << pages + 1;
     eztw32_FreeNative(h);
-  }
-  quillmere::setMessageSink([](const std::string&, const std::string&) {});  // "Result handle: 0"
-  EXPECT_EQ(eztw32_WaitForNativeXfer(0), 0);
-  EXPECT_EQ(eztw32_LastErrorCode(), 6);      // feeder empty
-  EXPECT_EQ(eztw32_GetConditionCode(), 29);  // no media
+    ++pages;
+  } while (eztw32_IsTransferReady() && pages < 20);
+  EXPECT_EQ(pages, 10);
   EXPECT_EQ(eztw32_GetTwainState(), 5);
   EXPECT_TRUE(eztw32_CloseSource());
   EXPECT_EQ(eztw32_GetTwainState(), 3);
@@ -251,6 +251,7 @@ TEST_F(Scan, FeederDeliversTenPagesThenNoDocuments) {
 
 struct Failure {
   const char* name;
+  const char* option;  // of the test backend's configuration
   const char* status;
   int lastError;
 };
@@ -258,7 +259,7 @@ class Failures : public Scan, public ::testing::WithParamInterface<Failure> {};
 
 TEST_P(Failures, GiveTheirCodeLeaveNoFileAndRecover) {
   const Failure& f = GetParam();
-  env.writeConf({{"read-status-code", std::string("\"") + f.status + "\""}});
+  env.writeConf({{f.option, std::string("\"") + f.status + "\""}});
   eztw32_SetSaveFormat(2);
   const fs::path target = env.path("MYTEST.BMP");
   EXPECT_EQ(eztw32_AcquireToFilename(0, target.string()), -1);
@@ -273,21 +274,61 @@ TEST_P(Failures, GiveTheirCodeLeaveNoFileAndRecover) {
   EXPECT_TRUE(eztw32_CloseSource());
   EXPECT_TRUE(eztw32_CloseSourceManager(0));
   EXPECT_TRUE(eztw32_UnloadSourceManager());
-  // The next acquisition works (the test backend reads its settings anew).
+  // The library ends SANE when it is unloaded: loaded again, it starts SANE
+  // anew and the test backend reads its settings again.
   env.writeConf({});
+  eztw32_UnLoadDll();
+  ASSERT_NE(eztw32_LoadDll(), 0u);
+  eztw32_SetHideUI(true);
+  eztw32_SuppressErrorMessages(true);
   EXPECT_EQ(eztw32_AcquireToFilename(0, target.string()), 0);
   EXPECT_TRUE(fs::exists(target));
 }
 
-INSTANTIATE_TEST_SUITE_P(TestScanner, Failures,
-                         ::testing::Values(Failure{"Jammed", "SANE_STATUS_JAMMED", 5},
-                                           Failure{"NoDocs", "SANE_STATUS_NO_DOCS", 6},
-                                           Failure{"CoverOpen", "SANE_STATUS_COVER_OPEN", 7},
-                                           Failure{"IoError", "SANE_STATUS_IO_ERROR", 8},
-                                           Failure{"Busy", "SANE_STATUS_DEVICE_BUSY", 4},
-                                           Failure{"AccessDenied", "SANE_STATUS_ACCESS_DENIED", 10},
-                                           Failure{"Cancelled", "SANE_STATUS_CANCELLED", 1}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    TestScanner, Failures,
+    ::testing::Values(Failure{"Jammed", "read-status-code", "SANE_STATUS_JAMMED", 5},
+                      Failure{"NoDocs", "read-status-code", "SANE_STATUS_NO_DOCS", 6},
+                      Failure{"CoverOpen", "read-status-code", "SANE_STATUS_COVER_OPEN", 7},
+                      Failure{"IoError", "read-status-code", "SANE_STATUS_IO_ERROR", 8},
+                      Failure{"Busy", "read-status-code", "SANE_STATUS_DEVICE_BUSY", 4},
+                      Failure{"AccessDenied", "read-status-code", "SANE_STATUS_ACCESS_DENIED", 10},
+                      Failure{"Cancelled", "read-status-code", "SANE_STATUS_CANCELLED", 1},
+                      // Data ends before the first line: the page ended early.
+                      Failure{"EndsBeforeFirstLine", "read-status-code", "SANE_STATUS_EOF", 18}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(Scan, ManyAcquisitionsKeepTheDescriptorCountFlat) {
+  auto openDescriptors = [] {
+    int n = 0;
+    for ([[maybe_unused]] const auto& e : fs::directory_iterator("/proc/self/fd")) ++n;
+    return n;
+  };
+  int afterFirst = 0;
+  for (int round = 0; round < 12; ++round) {
+    // The whole TWAIN cycle each time, down to state 1.
+    ASSERT_TRUE(eztw32_OpenSource("test:0"));
+    const int32_t h = eztw32_Acquire(0);
+    ASSERT_NE(h, 0) << "round " << round;
+    eztw32_FreeNative(h);
+    EXPECT_TRUE(eztw32_CloseSource());
+    EXPECT_TRUE(eztw32_CloseSourceManager(0));
+    EXPECT_TRUE(eztw32_UnloadSourceManager());
+    if (round == 0) afterFirst = openDescriptors();
+  }
+  EXPECT_EQ(openDescriptors(), afterFirst);
+  // A device search once in between: its backends stay loaded, not reloaded.
+  ASSERT_TRUE(eztw32_GetSourceList());
+  const int afterSearch = openDescriptors();
+  for (int round = 0; round < 5; ++round) {
+    ASSERT_TRUE(eztw32_GetSourceList());
+    const int32_t h = eztw32_Acquire(0);
+    ASSERT_NE(h, 0);
+    eztw32_FreeNative(h);
+  }
+  EXPECT_EQ(openDescriptors(), afterSearch);
+  EXPECT_EQ(eztw32_GetTwainState(), 1);
+}
 
 TEST_F(Scan, FileResultCodes) {
   eztw32_SetSaveFormat(2);
@@ -371,7 +412,7 @@ TEST_F(Scan, LogFileRecordsCallsAndSaneStatuses) {
   eztw32_FreeNative(h);
   std::ifstream in(env.path("eztw32.log"));
   const std::string log((std::istreambuf_iterator<char>(in)), {});
-  EXPECT_NE(log.find("TWAIN_AcquireNative -> "), std::string::npos) << log;
+  EXPECT_NE(log.find("TWAIN_Acquire -> "), std::string::npos) << log;
   EXPECT_NE(log.find("SANE sane_open: Success"), std::string::npos) << log;
   EXPECT_NE(log.find("SANE sane_start"), std::string::npos) << log;
 }
