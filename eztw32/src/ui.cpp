@@ -1,404 +1,236 @@
 #include "ui.h"
 
+#include <dlfcn.h>
 #include <sane/saneopts.h>
 
-#include <QApplication>
-#include <QBuffer>
-#include <QClipboard>
-#include <QComboBox>
-#include <QDialog>
-#include <QDialogButtonBox>
-#include <QDir>
-#include <QDoubleSpinBox>
-#include <QEventLoop>
-#include <QFile>
-#include <QFileDialog>
-#include <QFormLayout>
-#include <QImage>
-#include <QLabel>
-#include <QListWidget>
-#include <QMessageBox>
-#include <QMimeData>
-#include <QPointer>
-#include <QProgressDialog>
-#include <QPushButton>
-#include <QSpinBox>
-#include <QThread>
-#include <QTimer>
-#include <QVBoxLayout>
-#include <atomic>
 #include <cstdio>
 #include <exception>
-#include <limits>
 #include <mutex>
-#include <thread>
 
 #include "capabilities.h"
+#include "log.h"
+#include "windows.h"
 
 namespace eztw::ui {
 
 namespace {
 
-// The window a dialog belongs to: the one the handle names, else the
-// application's active window, else its first visible main window, so a
-// dialog never opens unowned behind the program.
-QWidget* parentFor(int32_t hwnd) {
-  const auto tops = QApplication::topLevelWidgets();
-  if (hwnd != 0)
-    for (QWidget* w : tops)
-      if (static_cast<int32_t>(w->internalWinId()) == hwnd) return w;
-  if (QWidget* active = QApplication::activeWindow()) return active;
-  for (QWidget* w : tops)
-    if (w->isVisible() && w->windowType() == Qt::Window && !qobject_cast<QDialog*>(w)) return w;
-  return nullptr;
+// Qt Widgets as a running QApplication has it loaded; the plugin is looked
+// for only then, so a program without Qt never maps any of it.
+constexpr const char* kQtWidgets = "libQt6Widgets.so.6";
+
+// The folder this library was loaded from, with a trailing slash.
+std::string ownFolder() {
+  Dl_info info{};
+  if (!::dladdr(reinterpret_cast<void*>(&ownFolder), &info) || !info.dli_fname) return {};
+  const std::string self = info.dli_fname;
+  const auto slash = self.rfind('/');
+  return slash == std::string::npos ? std::string() : self.substr(0, slash + 1);
 }
 
-// How long the GUI thread may wait in a call before the cursor says so.
-constexpr int kBusyDelayMs = 200;
+// The plugin's windows once Qt is in the process, else null. Loaded once
+// and never unloaded: Qt keeps references into a plugin's code (event
+// filters, timers) that it does not give back on request.
+Windows* plugin() {
+  static std::mutex mutex;
+  static Windows* windows = nullptr;
+  static bool tried = false;
+  std::lock_guard lock(mutex);
+  if (tried) return windows;
+  void* qt = ::dlopen(kQtWidgets, RTLD_NOLOAD | RTLD_LAZY);
+  if (!qt) return nullptr;  // not yet: Qt may be loaded later
+  ::dlclose(qt);
+  tried = true;
+  const std::string path = ownFolder() + kPluginFile;
+  void* handle = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+  auto entry = handle ? reinterpret_cast<EntryPoint>(::dlsym(handle, kEntryPoint)) : nullptr;
+  windows = entry ? entry(kInterfaceVersion) : nullptr;
+  if (!windows) {
+    // dlerror names the file; an entry point that refuses has said why.
+    const char* error = handle ? nullptr : ::dlerror();
+    const std::string why = error ? error : path + ": no usable entry point";
+    std::fprintf(stderr, "eztw32: no windows: %s\n", why.c_str());
+    logf("windows plugin not loaded: %s", why.c_str());
+  }
+  return windows;
+}
 
-// A busy cursor over the application once a wait outlasts kBusyDelayMs.
-class BusyCursor {
+// The windows when this thread may show them, else null.
+Windows* gui() {
+  Windows* w = plugin();
+  return w && w->onGuiThread() ? w : nullptr;
+}
+
+// Work handed to the windows, with its exception carried back to this side
+// of the plugin boundary.
+template <typename F>
+class Guarded final : public Task {
  public:
-  BusyCursor() {
-    timer_.setSingleShot(true);
-    QObject::connect(&timer_, &QTimer::timeout, &timer_, [this] {
-      QApplication::setOverrideCursor(Qt::BusyCursor);
-      shown_ = true;
-    });
-    timer_.start(kBusyDelayMs);
+  explicit Guarded(F& work) : work_(work) {}
+  void run() override {
+    try {
+      work_();
+    } catch (...) {
+      failure_ = std::current_exception();
+    }
   }
-  ~BusyCursor() {
-    if (shown_) QApplication::restoreOverrideCursor();
+  void rethrow() const {
+    if (failure_) std::rethrow_exception(failure_);
   }
-  BusyCursor(const BusyCursor&) = delete;
-  BusyCursor& operator=(const BusyCursor&) = delete;
 
  private:
-  QTimer timer_;
-  bool shown_ = false;
+  F& work_;
+  std::exception_ptr failure_;
 };
 
-// Runs work on a thread while a local event loop serves the GUI; returns
-// once work has ended. An exception in work is raised again here.
-void serveWhile(const std::function<void()>& work, std::atomic<bool>& done) {
-  QEventLoop loop;
-  std::exception_ptr failure;
-  std::thread worker([&] {
-    try {
-      work();
-    } catch (...) {
-      failure = std::current_exception();
-    }
-    done = true;
-    QMetaObject::invokeMethod(&loop, "quit", Qt::QueuedConnection);
-  });
-  if (!done) loop.exec();
-  worker.join();
-  if (failure) std::rethrow_exception(failure);
+// The session's device search as the selection dialog sees it.
+class SessionSearch final : public DeviceSearch {
+ public:
+  explicit SessionSearch(Session& session) : session_(session) {}
+  void start(bool refresh) override { session_.startDiscovery(refresh); }
+  bool running() const override { return session_.discovering(); }
+  std::vector<SourceEntry> found() const override {
+    const auto known = session_.knownDevices();
+    shown_ = known ? *known : std::vector<DeviceInfo>{};
+    std::vector<SourceEntry> entries;
+    for (const auto& d : shown_) entries.push_back({d.name, d.sourceName()});
+    return entries;
+  }
+  // The device of that name among those last handed out.
+  std::optional<DeviceInfo> shown(const std::string& name) const {
+    for (const auto& d : shown_)
+      if (d.name == name) return d;
+    return std::nullopt;
+  }
+
+ private:
+  Session& session_;
+  mutable std::vector<DeviceInfo> shown_;
+};
+
+class ProgressWatch final : public TransferWatch {
+ public:
+  explicit ProgressWatch(TransferProgress& progress) : progress_(progress) {}
+  long long linesRead() const override { return progress_.linesRead; }
+  long long linesExpected() const override { return progress_.linesExpected; }
+  bool cancelRequested() const override { return progress_.cancel; }
+  void cancel() override {
+    if (!progress_.cancel.exchange(true) && progress_.interrupt) progress_.interrupt();
+  }
+
+ private:
+  TransferProgress& progress_;
+};
+
+SourceSettings settingsOf(const Device& device) {
+  SourceSettings s;
+  s.modes = device.choices(SANE_NAME_SCAN_MODE);
+  s.mode = device.text(SANE_NAME_SCAN_MODE).value_or("");
+  s.depths = device.numberChoices(SANE_NAME_BIT_DEPTH);
+  s.depth = device.number(SANE_NAME_BIT_DEPTH).value_or(8);
+  if (const auto r = device.range(SANE_NAME_SCAN_RESOLUTION)) {
+    s.minResolution = r->min;
+    s.maxResolution = r->max;
+  }
+  s.resolution = resolution(device, false);
+  s.sources = device.choices(SANE_NAME_SCAN_SOURCE);
+  s.source = device.text(SANE_NAME_SCAN_SOURCE).value_or("");
+  const auto area = scanArea(device);
+  const auto maxArea = maxScanArea(device);
+  if (area && maxArea) {
+    s.area = AreaMm{area->l, area->t, area->r, area->b};
+    s.maxArea = AreaMm{maxArea->l, maxArea->t, maxArea->r, maxArea->b};
+  }
+  return s;
 }
 
-QString q(const std::string& s) { return QString::fromLocal8Bit(s.c_str()); }
+void apply(Device& device, const SourceSettings& s) {
+  // Mode first: it may change which other options are active.
+  if (!s.modes.empty()) device.setText(SANE_NAME_SCAN_MODE, s.mode);
+  if (!s.depths.empty() && device.settable(SANE_NAME_BIT_DEPTH))
+    device.setNumber(SANE_NAME_BIT_DEPTH, s.depth);
+  setResolution(device, s.resolution, 0);
+  if (!s.sources.empty()) device.setText(SANE_NAME_SCAN_SOURCE, s.source);
+  if (s.area) setScanArea(device, {s.area->left, s.area->top, s.area->right, s.area->bottom});
+}
 
 // Clipboard of a process without a GUI: kept here so that the library's own
 // calls still meet.
 std::mutex localClipMutex;
 std::unique_ptr<Dib> localClip;
 
-constexpr const char* kBmpMime = "image/bmp";
-
 }  // namespace
 
-bool available() {
-  auto* app = qobject_cast<QApplication*>(QCoreApplication::instance());
-  return app && QThread::currentThread() == app->thread();
-}
+bool available() { return gui() != nullptr; }
 
 void whileWorking(const std::function<void()>& work) {
-  if (!available()) {
-    work();
-    return;
-  }
-  BusyCursor busy;
-  std::atomic<bool> done{false};
-  serveWhile(work, done);
+  Windows* w = gui();
+  if (!w) return work();
+  Guarded task(work);
+  w->whileWorking(task);
+  task.rethrow();
 }
 
 std::optional<DeviceInfo> selectSource(int32_t hwnd, Session& session, const std::string& current,
                                        const std::string& title) {
-  QDialog dialog(parentFor(hwnd));
-  dialog.setObjectName(kSelectDialog);
-  dialog.setWindowTitle(q(title) + QObject::tr(" - Select Source"));
-  auto* layout = new QVBoxLayout(&dialog);
-  auto* status = new QLabel(&dialog);
-  status->setObjectName(kSearchStatus);
-  layout->addWidget(status);
-  auto* list = new QListWidget(&dialog);
-  list->setObjectName(kSourceList);
-  layout->addWidget(list);
-  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
-  QPushButton* select = buttons->button(QDialogButtonBox::Ok);
-  select->setText(QObject::tr("Select"));
-  select->setDefault(true);
-  QPushButton* refresh = buttons->addButton(QObject::tr("Refresh"), QDialogButtonBox::ActionRole);
-  refresh->setObjectName(kRefreshButton);
-  refresh->setAutoDefault(false);
-  layout->addWidget(buttons);
-  QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
-  QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
-  QObject::connect(list, &QListWidget::itemDoubleClicked, &dialog, &QDialog::accept);
-
-  std::vector<DeviceInfo> shown;
-  auto fill = [&] {
-    const auto known = session.knownDevices();
-    shown = known ? *known : std::vector<DeviceInfo>{};
-    list->clear();
-    list->unsetCursor();
-    int at = 0;
-    for (std::size_t i = 0; i < shown.size(); ++i) {
-      list->addItem(q(shown[i].sourceName()));
-      if (shown[i].name == current) at = static_cast<int>(i);
-    }
-    if (!shown.empty()) list->setCurrentRow(at);
-    status->setText(shown.empty() ? QObject::tr("No scanner found.")
-                                  : QObject::tr("%n scanner(s) found.", "", list->count()));
-    select->setEnabled(!shown.empty());
-    refresh->setEnabled(true);
-  };
-  // The search runs on its own thread; this timer picks up its result.
-  QTimer poll;
-  poll.setInterval(30);
-  QObject::connect(&poll, &QTimer::timeout, &dialog, [&] {
-    if (session.discovering()) return;
-    poll.stop();
-    fill();
-  });
-  auto search = [&](bool renew) {
-    session.startDiscovery(renew);
-    if (!session.discovering()) return fill();
-    status->setText(QObject::tr("Searching for scanners..."));
-    list->setCursor(Qt::BusyCursor);
-    select->setEnabled(list->count() > 0);
-    refresh->setEnabled(false);
-    poll.start();
-  };
-  QObject::connect(refresh, &QPushButton::clicked, &dialog, [&] { search(true); });
-  search(false);
-  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
-  // A refresh still running when Select was pressed leaves the rows shown.
-  const int row = list->currentRow();
-  if (row < 0 || static_cast<std::size_t>(row) >= shown.size()) return std::nullopt;
-  return shown[static_cast<std::size_t>(row)];
+  Windows* w = gui();
+  if (!w) return std::nullopt;
+  SessionSearch search(session);
+  const auto chosen = w->selectSource(hwnd, search, current, title);
+  return chosen ? search.shown(*chosen) : std::nullopt;
 }
 
 bool sourceDialog(int32_t hwnd, Device& device, const std::string& title) {
-  QDialog dialog(parentFor(hwnd));
-  dialog.setObjectName(kSourceDialog);
-  dialog.setWindowTitle(q(title));
-  auto* form = new QFormLayout;
-  auto* mode = new QComboBox(&dialog);
-  mode->setObjectName("mode");
-  for (const auto& m : device.choices(SANE_NAME_SCAN_MODE)) mode->addItem(q(m));
-  mode->setCurrentText(q(device.text(SANE_NAME_SCAN_MODE).value_or("")));
-  if (mode->count()) form->addRow(QObject::tr("Mode:"), mode);
-
-  auto* depth = new QComboBox(&dialog);
-  depth->setObjectName("depth");
-  for (double d : device.numberChoices(SANE_NAME_BIT_DEPTH)) depth->addItem(QString::number(d));
-  depth->setCurrentText(QString::number(device.number(SANE_NAME_BIT_DEPTH).value_or(8)));
-  if (depth->count()) form->addRow(QObject::tr("Bit depth:"), depth);
-
-  auto* res = new QSpinBox(&dialog);
-  res->setObjectName("resolution");
-  res->setSuffix(" dpi");
-  const auto rr = device.range(SANE_NAME_SCAN_RESOLUTION);
-  res->setRange(rr ? static_cast<int>(rr->min) : 1, rr ? static_cast<int>(rr->max) : 9600);
-  res->setValue(static_cast<int>(resolution(device, false)));
-  form->addRow(QObject::tr("Resolution:"), res);
-
-  auto* source = new QComboBox(&dialog);
-  source->setObjectName("source");
-  for (const auto& s : device.choices(SANE_NAME_SCAN_SOURCE)) source->addItem(q(s));
-  source->setCurrentText(q(device.text(SANE_NAME_SCAN_SOURCE).value_or("")));
-  if (source->count()) form->addRow(QObject::tr("Source:"), source);
-
-  const auto area = scanArea(device);
-  const auto maxArea = maxScanArea(device);
-  QDoubleSpinBox* edges[4] = {};
-  if (area && maxArea) {
-    const char* names[4] = {"left", "top", "right", "bottom"};
-    const QString labels[4] = {QObject::tr("Left (mm):"), QObject::tr("Top (mm):"),
-                               QObject::tr("Right (mm):"), QObject::tr("Bottom (mm):")};
-    const double values[4] = {area->l, area->t, area->r, area->b};
-    for (int i = 0; i < 4; ++i) {
-      edges[i] = new QDoubleSpinBox(&dialog);
-      edges[i]->setObjectName(names[i]);
-      edges[i]->setDecimals(1);
-      edges[i]->setRange(i % 2 ? maxArea->t : maxArea->l, i % 2 ? maxArea->b : maxArea->r);
-      edges[i]->setValue(values[i]);
-      form->addRow(labels[i], edges[i]);
-    }
-  }
-  auto* layout = new QVBoxLayout(&dialog);
-  layout->addLayout(form);
-  auto* buttons = new QDialogButtonBox(&dialog);
-  auto* scan = buttons->addButton(QObject::tr("Scan"), QDialogButtonBox::AcceptRole);
-  scan->setObjectName("scanButton");
-  auto* cancel = buttons->addButton(QDialogButtonBox::Cancel);
-  cancel->setObjectName("cancelButton");
-  // Return scans: the Scan button is the default and holds the focus.
-  scan->setDefault(true);
-  scan->setAutoDefault(true);
-  layout->addWidget(buttons);
-  QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
-  QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
-  // Timers here are locals, never QTimer::singleShot with a functor: a
-  // pending one would outlive this library if the caller unloads it.
-  QTimer focus;
-  focus.setSingleShot(true);
-  QObject::connect(&focus, &QTimer::timeout, scan, [scan] { scan->setFocus(); });
-  focus.start(0);
-  if (dialog.exec() != QDialog::Accepted) return false;
-
-  // Mode first: it may change which other options are active.
-  if (mode->count()) device.setText(SANE_NAME_SCAN_MODE, mode->currentText().toStdString());
-  if (depth->count() && device.settable(SANE_NAME_BIT_DEPTH))
-    device.setNumber(SANE_NAME_BIT_DEPTH, depth->currentText().toDouble());
-  setResolution(device, res->value(), 0);
-  if (source->count()) device.setText(SANE_NAME_SCAN_SOURCE, source->currentText().toStdString());
-  if (edges[0])
-    setScanArea(device,
-                {edges[0]->value(), edges[1]->value(), edges[2]->value(), edges[3]->value()});
+  Windows* w = gui();
+  if (!w) return true;
+  const auto chosen = w->sourceDialog(hwnd, settingsOf(device), title);
+  if (!chosen) return false;
+  apply(device, *chosen);
   return true;
 }
 
 Status runTransfer(int32_t hwnd, bool showProgress, const std::string& title,
                    TransferProgress& progress, const std::function<Status()>& work) {
   Status result{};
-  if (!available()) {
-    result = work();
-    progress.done = true;
-    return result;
+  auto run = [&] { result = work(); };
+  Windows* w = gui();
+  if (!w) {
+    run();
+  } else {
+    Guarded task(run);
+    ProgressWatch watch(progress);
+    w->runTransfer(hwnd, showProgress, title, watch, task);
+    task.rethrow();
   }
-  BusyCursor busy;
-  std::unique_ptr<QProgressDialog> dialog;
-  QTimer showLater, timer;
-  if (showProgress) {
-    dialog = std::make_unique<QProgressDialog>(parentFor(hwnd));
-    dialog->setObjectName(kProgress);
-    dialog->setWindowTitle(q(title));
-    dialog->setLabelText(QObject::tr("Scanning..."));
-    dialog->setWindowModality(Qt::ApplicationModal);
-    dialog->setAutoClose(false);
-    dialog->setAutoReset(false);
-    // Shown by our own timer once the transfer takes longer than a moment:
-    // QProgressDialog's own timing restarts whenever the value is at its
-    // minimum, which a busy indicator always is.
-    dialog->setMinimumDuration(std::numeric_limits<int>::max());
-    dialog->setRange(0, 0);
-    QProgressDialog* d = dialog.get();
-    showLater.setSingleShot(true);
-    QObject::connect(&showLater, &QTimer::timeout, d, [&progress, d] {
-      if (!progress.done) d->show();
-    });
-    showLater.start(500);
-    // A cancel also interrupts a read that waits for the device.
-    auto cancel = [&progress] {
-      if (!progress.cancel.exchange(true) && progress.interrupt) progress.interrupt();
-    };
-    QObject::connect(d, &QProgressDialog::canceled, d, [cancel, d] {
-      cancel();
-      d->setLabelText(QObject::tr("Cancelling..."));
-    });
-    QObject::connect(&timer, &QTimer::timeout, d, [&progress, cancel, d] {
-      const long long expected = progress.linesExpected, read = progress.linesRead;
-      if (d->wasCanceled()) cancel();
-      if (progress.cancel) return;
-      if (expected > 0) {
-        d->setRange(0, 1000);
-        d->setValue(static_cast<int>(std::min<long long>(1000, read * 1000 / expected)));
-      } else {
-        // Height unknown (hand scanner): say how much has come in.
-        d->setRange(0, 0);
-        d->setValue(0);
-      }
-      d->setLabelText(QObject::tr("Scanning... %1 lines read").arg(read));
-    });
-    timer.start(100);
-  }
-  serveWhile([&] { result = work(); }, progress.done);
+  progress.done = true;
   return result;
 }
 
 std::optional<std::string> askSaveFile(int32_t hwnd, FileFormat format, const std::string& title) {
-  QFileDialog dialog(parentFor(hwnd), q(title));
-  dialog.setObjectName(kSaveDialog);
-  dialog.setOption(QFileDialog::DontUseNativeDialog);
-  dialog.setAcceptMode(QFileDialog::AcceptSave);
-  dialog.setFileMode(QFileDialog::AnyFile);
-  // Start where relative names land, not in a folder remembered from before
-  // that may be gone.
-  dialog.setDirectory(QDir::currentPath());
-  if (format == FileFormat::Jpeg) {
-    dialog.setNameFilter(QObject::tr("JPEG images (*.jpg *.jpeg)"));
-    dialog.setDefaultSuffix("jpg");
-  } else {
-    dialog.setNameFilter(QObject::tr("BMP images (*.bmp)"));
-    dialog.setDefaultSuffix("bmp");
-  }
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-  return QFile::encodeName(dialog.selectedFiles().front()).toStdString();
+  Windows* w = gui();
+  if (!w) return std::nullopt;
+  return w->askSaveFile(hwnd, format == FileFormat::Jpeg ? SaveKind::Jpeg : SaveKind::Bmp, title);
 }
 
 void message(int32_t hwnd, const std::string& text, const std::string& title) {
-  if (!available()) {
-    std::fprintf(stderr, "%s: %s\n", title.c_str(), text.c_str());
-    return;
-  }
-  QMessageBox box(QMessageBox::Warning, q(title), q(text), QMessageBox::Ok, parentFor(hwnd));
-  box.setObjectName(kMessageBox);
-  box.exec();
+  if (Windows* w = gui()) return w->message(hwnd, text, title);
+  std::fprintf(stderr, "%s: %s\n", title.c_str(), text.c_str());
 }
 
 bool putOnClipboard(const Dib& dib) {
-  if (!available()) {
-    std::lock_guard lock(localClipMutex);
-    localClip = dib.clone();
-    return true;
-  }
-  const auto bytes = bmpFileBytes(dib);
-  const QByteArray bmp(reinterpret_cast<const char*>(bytes.data()),
-                       static_cast<qsizetype>(bytes.size()));
-  auto* mime = new QMimeData;
-  mime->setData(kBmpMime, bmp);
-  mime->setImageData(QImage::fromData(bmp, "BMP"));
-  QGuiApplication::clipboard()->setMimeData(mime);
+  if (Windows* w = gui()) return w->putOnClipboard(bmpFileBytes(dib));
+  std::lock_guard lock(localClipMutex);
+  localClip = dib.clone();
   return true;
 }
 
 std::unique_ptr<Dib> takeFromClipboard() {
-  if (!available()) {
-    std::lock_guard lock(localClipMutex);
-    return localClip ? localClip->clone() : nullptr;
+  if (Windows* w = gui()) {
+    const auto bmp = w->takeFromClipboard();
+    return bmp.empty() ? nullptr : decodeBmp(bmp.data(), bmp.size()).dib;
   }
-  const QMimeData* mime = QGuiApplication::clipboard()->mimeData();
-  if (!mime) return nullptr;
-  QByteArray bmp;
-  if (mime->hasFormat(kBmpMime)) {
-    bmp = mime->data(kBmpMime);
-  } else if (mime->hasImage()) {
-    QImage image = qvariant_cast<QImage>(mime->imageData());
-    if (image.isNull()) return nullptr;
-    if (image.format() != QImage::Format_Mono && image.format() != QImage::Format_Grayscale8)
-      image = image.convertToFormat(QImage::Format_RGB888);
-    QBuffer buffer(&bmp);
-    buffer.open(QIODevice::WriteOnly);
-    if (!image.save(&buffer, "BMP")) return nullptr;
-  } else {
-    return nullptr;
-  }
-  return decodeBmp(reinterpret_cast<const uint8_t*>(bmp.constData()),
-                   static_cast<std::size_t>(bmp.size()))
-      .dib;
+  std::lock_guard lock(localClipMutex);
+  return localClip ? localClip->clone() : nullptr;
 }
 
 }  // namespace eztw::ui

@@ -1,8 +1,10 @@
-// The library's own windows, in Qt: source selection, the source's user
+// The library's own windows: source selection, the source's user
 // interface, the progress window, the save dialog, message boxes and the
-// clipboard. In a process without a QApplication none of them appears:
-// selection keeps the default, the source's interface counts as hidden,
-// messages go to standard error and the clipboard is kept in the process.
+// clipboard. They come from the Qt plugin (windows.h), loaded only when the
+// calling thread is the GUI thread of a running QApplication; this library
+// itself links no Qt. Without one no window appears: selection keeps the
+// default, the source's interface counts as hidden, messages go to
+// standard error and the clipboard is kept in the process.
 #pragma once
 
 #include <functional>
@@ -19,17 +21,8 @@
 
 namespace eztw::ui {
 
-// Object names by which tests find the windows and their parts.
-inline constexpr const char* kSelectDialog = "eztw32SelectSource";
-inline constexpr const char* kSourceDialog = "eztw32SourceDialog";
-inline constexpr const char* kProgress = "eztw32Progress";
-inline constexpr const char* kSaveDialog = "eztw32SaveDialog";
-inline constexpr const char* kMessageBox = "eztw32Message";
-inline constexpr const char* kSourceList = "sources";
-inline constexpr const char* kSearchStatus = "searchStatus";
-inline constexpr const char* kRefreshButton = "refreshButton";
-
-// True when a QApplication exists and this is its thread.
+// True when a QApplication exists, this is its thread and the windows
+// plugin is there.
 bool available();
 
 // Runs work on a thread of its own while the GUI keeps repainting; a busy

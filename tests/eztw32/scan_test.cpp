@@ -7,6 +7,8 @@
 #include <sys/resource.h>
 
 #include <csignal>
+#include <fstream>
+#include <string>
 
 #include "sane_env.h"
 
@@ -188,6 +190,33 @@ TEST_F(Scan, OneCallAcquisitionsLeaveTheStateAsFound) {
   const int32_t rgb = eztw32_AcquireNative(0, 1 << 2);
   EXPECT_EQ(eztw32_DIB_Depth(rgb), 24);
   eztw32_FreeNative(rgb);
+}
+
+// A program without Qt gets the library's behaviour without windows and
+// never maps a Qt library, nor the windows plugin.
+TEST_F(Scan, WithoutQtNoWindowAppearsAndNoQtIsLoaded) {
+  eztw32_SetHideUI(false);
+  EXPECT_FALSE(eztw32_HasControllableUI());
+  EXPECT_TRUE(eztw32_SelectImageSource(0)) << "the default source stays chosen";
+  const fs::path file = env.path("NOQT.BMP");
+  // The source's interface counts as hidden: the scan runs without a dialog.
+  ASSERT_EQ(eztw32_AcquireToFilename(0, file.string()), 0);
+  EXPECT_TRUE(fs::exists(file));
+  ASSERT_TRUE(eztw32_AcquireToClipboard(0, 0));
+  const int32_t c = eztw32_DIB_GetFromClipboard();
+  ASSERT_NE(c, 0);
+  eztw32_FreeNative(c);
+  EXPECT_EQ(eztw32_AcquireToFilename(0, ""), -2) << "nobody to ask for a name";
+
+  std::ifstream maps("/proc/self/maps");
+  std::string line, qt, library;
+  while (std::getline(maps, line)) {
+    if (line.find("libQt") != std::string::npos || line.find("eztw32-qt") != std::string::npos)
+      qt = line;
+    if (line.find("libeztw32.so") != std::string::npos) library = line;
+  }
+  EXPECT_FALSE(library.empty()) << "the library is not mapped: the check would prove nothing";
+  EXPECT_TRUE(qt.empty()) << qt;
 }
 
 struct FileCase {
