@@ -92,6 +92,9 @@ if [ ! -f "$LIB/libeztw32.so.1" ]; then
 fi
 [ "$(readlink "$LIB/libeztw32.so")" = libeztw32.so.1 ] || fail "no link libeztw32.so"
 [ -s "$P/include/eztw32.h" ] || fail "missing include/eztw32.h"
+# The windows plugin and the engine, beside the library that loads them.
+[ -f "$LIB/libeztw32-qt.so" ] || fail "missing the windows plugin libeztw32-qt.so"
+[ -x "$LIB/eztw32-engine" ] || fail "missing eztw32-engine"
 # The C example, against the scanning library alone: find_package ...
 cmake -S "$SRC/examples/scan_to_file_c" -B "$T/example_c" -DCMAKE_PREFIX_PATH="$P" \
   >"$T/example_c.log" 2>&1 || { cat "$T/example_c.log"; fail "configure the C example"; }
@@ -107,6 +110,8 @@ for example in "$T/example/scan_to_file" "$T/scan_pc" "$T/example_c/scan_to_file
   SANE_CONFIG_DIR="$T/sane" LD_DEBUG=files LD_DEBUG_OUTPUT="$T/ld" "$example" "$T/page.bmp" ||
     fail "$example could not scan"
   grep -qh "calling init: $LIB/libeztw32.so.1\$" "$T"/ld.* || fail "$example did not load $LIB/libeztw32.so.1"
+  # A program without Qt gets no Qt: the windows plugin stays unloaded.
+  ! grep -qh "calling init: .*\(libQt\|libeztw32-qt\)" "$T"/ld.* || fail "$example loaded Qt"
   rm -f "$T"/ld.*
   identify "$T/page.bmp" || fail "$example wrote no readable image"
 done
