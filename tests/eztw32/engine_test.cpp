@@ -16,6 +16,7 @@
 #include <chrono>
 #include <thread>
 
+#include "library_rest.h"
 #include "sane_env.h"
 
 extern char** environ;
@@ -37,18 +38,13 @@ class Engine : public ::testing::Test {
   }
   static void TearDownTestSuite() { eztw32_UnLoadDll(); }
   void SetUp() override {
-    ASSERT_NE(nEztwDll, 0u) << "libeztw32.so was not found";
+    ASSERT_NE(nEztwDll, 0u) << "libeztw32.so.1 was not found";
     eztw32_SetHideUI(true);
     eztw32_SuppressErrorMessages(true);
     eztw32_ClearError();
   }
   void TearDown() override {
-    while (eztw32_GetTwainState() > 1) {
-      if (eztw32_GetTwainState() >= 5) eztw32_DisableSource();
-      if (eztw32_GetTwainState() == 4) eztw32_CloseSource();
-      if (eztw32_GetTwainState() == 3) eztw32_CloseSourceManager();
-      if (eztw32_GetTwainState() == 2) eztw32_UnloadSourceManager();
-    }
+    backToRest();
     for (const char* v : {"EZTW32_TRANSFER_TIMEOUT", "EZTW32_OPEN_TIMEOUT"}) ::unsetenv(v);
   }
   void expectNoFiles() {
