@@ -115,6 +115,22 @@ TEST_F(Engine, OpenThatHangsFailsAtItsDeadline) {
   expectTestScannerWorks();
 }
 
+// SANE's thread helper ends a backend's reader thread with an asynchronous
+// cancel at each frame's last bytes; one that catches the thread holding a
+// lock (inside free(), in SANE) must not stall the frame: every page arrives.
+TEST_F(Engine, ReaderThreadCancelledAtTheFrameEndHoldingALock) {
+  ::setenv("EZTW32_TRANSFER_TIMEOUT", "10", 1);
+  ASSERT_TRUE(eztw32_OpenSource("faulty:thread-reader")) << "last error " << eztw32_LastErrorCode();
+  for (int page = 1; page <= 2; ++page) {
+    const int32_t h = eztw32_AcquireNative(0, 0);
+    ASSERT_NE(h, 0) << "page " << page << ", last error " << eztw32_LastErrorCode();
+    EXPECT_EQ(eztw32_DIB_Width(h), 64);
+    EXPECT_EQ(eztw32_DIB_Height(h), 8);
+    EXPECT_EQ(eztw32_FreeNative(h), 1);
+  }
+  EXPECT_TRUE(eztw32_CloseSource());
+}
+
 // Cancel from the progress window ends the transfer as cancelled although
 // the backend ignores sane_cancel, long before the transfer deadline.
 class Cancel : public Engine, public ::testing::WithParamInterface<const char*> {};
