@@ -4,8 +4,10 @@
 // the shared ring at descriptor 4. A backend that crashes or hangs takes only
 // this process down; the library notices and reports it. The engine ends
 // when the library says so, when the socket closes, or when its host ends.
+#include <dlfcn.h>
 #include <fcntl.h>
 #include <poll.h>
+#include <pthread.h>
 #include <sys/mman.h>
 #include <sys/prctl.h>
 #include <sys/syscall.h>
@@ -25,6 +27,25 @@
 #include "engine_protocol.h"
 
 using namespace eztw::engine;
+
+// SANE's thread helper (sanei_thread, under the test backend and many others)
+// puts each reader thread into asynchronous cancellation and ends it with
+// pthread_cancel from sane_read at the frame's last bytes, or from
+// sane_cancel. Asynchronous cancellation may land anywhere, also inside
+// free(): the reader frees its buffer right after writing its last bytes,
+// and a cancel caught there leaves the allocator's lock taken. The dying
+// thread then blocks on that lock in its own exit, and the backend's
+// pthread_join inside sane_read never returns: the frame stalls for good.
+// Backends reach this function by dynamic lookup, so the engine's own
+// definition, exported from the executable, takes their calls and keeps
+// cancellation deferred: a cancel then acts at the reader's next blocking
+// read, write, poll or sleep, where it holds no library lock.
+extern "C" __attribute__((visibility("default"))) int pthread_setcanceltype(int, int* oldType) {
+  using SetCancelType = int (*)(int, int*);
+  static const auto libc =
+      reinterpret_cast<SetCancelType>(::dlsym(RTLD_NEXT, "pthread_setcanceltype"));
+  return libc ? libc(PTHREAD_CANCEL_DEFERRED, oldType) : ENOSYS;
+}
 
 namespace {
 

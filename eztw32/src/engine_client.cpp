@@ -497,6 +497,7 @@ class EngineClient {
     ringData_ = nullptr;
     frameOf_ = nullptr;
     engineInitialised_ = false;
+    inbox_.clear();
   }
 
   // Sends a request and waits for its reply. With `restart`, a request that
@@ -536,37 +537,36 @@ class EngineClient {
 
   enum class Wait { Message, Timeout, Lost };
 
-  // One message from the engine, waiting no later than the deadline.
+  // One message from the engine, waiting no later than the deadline. A
+  // message that has arrived is taken even when the deadline has passed; one
+  // that has partly arrived stays in the inbox for the next wait.
   Wait waitMessage(Clock::time_point deadline, std::vector<uint8_t>& message) {
-    uint32_t n = 0;
-    Wait w = readExact(&n, sizeof n, deadline);
-    if (w != Wait::Message) return w;
-    if (n < sizeof(uint32_t) || n > kMaxMessage) return Wait::Lost;
-    message.resize(n);
-    return readExact(message.data(), n, deadline);
-  }
-
-  Wait readExact(void* p, std::size_t n, Clock::time_point deadline) {
-    auto* b = static_cast<uint8_t*>(p);
-    while (n > 0) {
+    for (;;) {
+      switch (inbox_.take(message)) {
+        case Inbox::Take::Message:
+          return Wait::Message;
+        case Inbox::Take::Corrupt:
+          return Wait::Lost;
+        case Inbox::Take::Incomplete:
+          break;
+      }
       pollfd fds[2] = {{socket_, POLLIN, 0}, {pidfd_, POLLIN, 0}};
       const auto left =
           std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-      if (left.count() < 0) return Wait::Timeout;
       const int rc = ::poll(fds, pidfd_ >= 0 ? 2 : 1,
-                            static_cast<int>(std::min<long long>(left.count() + 1, 60000)));
+                            static_cast<int>(std::clamp<long long>(left.count() + 1, 0, 60000)));
       if (rc < 0 && errno != EINTR) return Wait::Lost;
-      if (rc <= 0) continue;
-      if (fds[0].revents & (POLLIN | POLLHUP | POLLERR)) {
-        const ssize_t k = ::recv(socket_, b, n, MSG_DONTWAIT);
+      if (rc > 0 && (fds[0].revents & (POLLIN | POLLHUP | POLLERR))) {
+        uint8_t chunk[16384];
+        const ssize_t k = ::recv(socket_, chunk, sizeof chunk, MSG_DONTWAIT);
         if (k < 0 && (errno == EINTR || errno == EAGAIN)) continue;
         if (k <= 0) return Wait::Lost;
-        b += k, n -= static_cast<std::size_t>(k);
+        inbox_.append(chunk, static_cast<std::size_t>(k));
         continue;
       }
-      if (fds[1].revents) return Wait::Lost;  // exited with nothing left to say
+      if (rc > 0 && fds[1].revents) return Wait::Lost;  // exited with nothing left to say
+      if (Clock::now() >= deadline) return Wait::Timeout;
     }
-    return Wait::Message;
   }
 
   // Copies what the ring holds, up to n bytes.
@@ -651,6 +651,7 @@ class EngineClient {
   std::mutex callMutex_;  // one request at a time
   std::mutex sendMutex_;  // whole messages; guards socket_ against release
   int socket_ = -1;
+  Inbox inbox_;  // what the engine sent that is not yet a whole message
   pid_t pid_ = -1;
   int pidfd_ = -1;
   uint64_t generation_ = 0;

@@ -181,6 +181,38 @@ inline bool sendMessage(int fd, const Writer& w) {
   return true;
 }
 
+// Bytes received from the other side, handed out as whole messages. A wait
+// that ends between the parts of a message keeps what came, so that the next
+// wait goes on with the same message instead of reading its middle as a
+// length.
+class Inbox {
+ public:
+  enum class Take { Message, Incomplete, Corrupt };
+
+  void append(const void* p, std::size_t n) {
+    const auto* b = static_cast<const uint8_t*>(p);
+    data_.insert(data_.end(), b, b + n);
+  }
+  // Moves the oldest whole message into `message`. A length the protocol
+  // does not allow means the stream cannot be read any further.
+  Take take(std::vector<uint8_t>& message) {
+    uint32_t n = 0;
+    if (data_.size() < sizeof n) return Take::Incomplete;
+    std::memcpy(&n, data_.data(), sizeof n);
+    if (n < sizeof(uint32_t) || n > kMaxMessage) return Take::Corrupt;
+    if (data_.size() - sizeof n < n) return Take::Incomplete;
+    const auto begin = data_.begin() + static_cast<std::ptrdiff_t>(sizeof n);
+    const auto end = begin + static_cast<std::ptrdiff_t>(n);
+    message.assign(begin, end);
+    data_.erase(data_.begin(), end);
+    return Take::Message;
+  }
+  void clear() { data_.clear(); }
+
+ private:
+  std::vector<uint8_t> data_;
+};
+
 // ---- Option descriptors --------------------------------------------------------
 inline void writeDescriptor(Writer& w, const SANE_Option_Descriptor& d) {
   SANE_Constraint_Type type = d.constraint_type;

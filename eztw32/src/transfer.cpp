@@ -2,9 +2,7 @@
 
 #include <sane/saneopts.h>
 
-#include <chrono>
 #include <cstring>
-#include <thread>
 #include <vector>
 
 #include "log.h"
@@ -95,15 +93,6 @@ Status fail(Device& device, SANE_Status status) {
   return fail(device, translateSaneStatus(status));
 }
 
-// A failure reported by the very first read comes while a backend may still
-// be starting its reader thread. Backends built on sanei_thread cancel that
-// thread asynchronously, which deadlocks when it is caught inside malloc;
-// a short pause lets it reach its first blocking write before we cancel.
-Status failEarly(Device& device, SANE_Status status) {
-  std::this_thread::sleep_for(std::chrono::milliseconds(500));
-  return fail(device, status);
-}
-
 }  // namespace
 
 bool DibSink::begin(int depth, int32_t width, int32_t height) {
@@ -173,7 +162,7 @@ Status readImage(Device& device, TransferProgress& progress, const Destination& 
       st = api.read(h, chunk.data(), kReadChunk, &got);
       if (st == SANE_STATUS_EOF) break;
       if (st != SANE_STATUS_GOOD)
-        return y == 0 && filled == 0 ? failEarly(device, st) : fail(device, st);
+        return fail(device, st);
       const uint8_t* src = chunk.data();
       while (got > 0) {
         const std::size_t take =

@@ -15,6 +15,7 @@
 #include <functional>
 #include <limits>
 
+#include "library_rest.h"
 #include "sane_env.h"
 
 using namespace eztwtest;
@@ -52,7 +53,7 @@ class FileSafety : public ::testing::Test {
   }
   static void TearDownTestSuite() { eztw32_UnLoadDll(); }
   void SetUp() override {
-    ASSERT_NE(nEztwDll, 0u) << "libeztw32.so was not found";
+    ASSERT_NE(nEztwDll, 0u) << "libeztw32.so.1 was not found";
     eztw32_SetHideUI(true);
     eztw32_SuppressErrorMessages(true);
     eztw32_SetIndicators(false);
@@ -63,12 +64,7 @@ class FileSafety : public ::testing::Test {
   }
   void TearDown() override {
     eztw32_FreeNative(dib);
-    while (eztw32_GetTwainState() > 1) {
-      if (eztw32_GetTwainState() >= 5) eztw32_DisableSource();
-      if (eztw32_GetTwainState() == 4) eztw32_CloseSource();
-      if (eztw32_GetTwainState() == 3) eztw32_CloseSourceManager();
-      if (eztw32_GetTwainState() == 2) eztw32_UnloadSourceManager();
-    }
+    backToRest();
   }
   // Entries a writer may have left behind: hidden names in the folder.
   std::vector<std::string> hidden(const fs::path& dir) const {
@@ -89,8 +85,6 @@ struct Writer {
   bool scans;
   std::function<int32_t(int32_t dib, const std::string& path)> write;
 };
-
-constexpr int32_t kSourceOpen = 4;  // TWAIN state
 
 // The test scanner with a small page: 75 dpi over 40 x 30 mm.
 bool openSmallPage() {

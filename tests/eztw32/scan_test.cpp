@@ -10,6 +10,7 @@
 #include <fstream>
 #include <string>
 
+#include "library_rest.h"
 #include "sane_env.h"
 
 using namespace eztwtest;
@@ -27,7 +28,7 @@ class Scan : public ::testing::Test {
   }
   static void TearDownTestSuite() { eztw32_UnLoadDll(); }
   void SetUp() override {
-    ASSERT_NE(nEztwDll, 0u) << "libeztw32.so was not found";
+    ASSERT_NE(nEztwDll, 0u) << "libeztw32.so.1 was not found";
     eztw32_SetHideUI(true);
     eztw32_SuppressErrorMessages(true);
     eztw32_SetCurrentUnits(0);
@@ -35,12 +36,7 @@ class Scan : public ::testing::Test {
   }
   void TearDown() override {
     // Whatever a test did, the library must be back at rest.
-    while (eztw32_GetTwainState() > 1) {
-      if (eztw32_GetTwainState() >= 5) eztw32_DisableSource();
-      if (eztw32_GetTwainState() == 4) eztw32_CloseSource();
-      if (eztw32_GetTwainState() == 3) eztw32_CloseSourceManager();
-      if (eztw32_GetTwainState() == 2) eztw32_UnloadSourceManager();
-    }
+    backToRest();
     eztw32_SetCurrentUnits(0);
   }
   // Opens test:0 and sets mode, depth, 75 dpi and a 40 x 30 mm area.
