@@ -5,7 +5,7 @@ set -eu
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 WORK=$(mktemp -d)
 trap 'rm -rf "$WORK"' EXIT
-SRC="$ROOT/eztw32/src"
+SRC="$ROOT/eztw32/codecs"
 clang++-14 -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
   -I"$SRC" "$ROOT/tests/eztw32/fuzz_loader.cpp" "$SRC/dib.cpp" "$SRC/bmp.cpp" "$SRC/bmp_read.cpp" "$SRC/jpeg.cpp" \
   "$SRC/image_file.cpp" "$SRC/safe_file.cpp" -ljpeg -o "$WORK/fuzz_loader"

@@ -7,7 +7,7 @@
 #include "image_file.h"
 #include "log.h"
 #include "settings.h"
-#include "ui.h"
+#include "gui.h"
 
 namespace eztw {
 

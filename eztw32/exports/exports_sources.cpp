@@ -3,7 +3,7 @@
 #include "dib_table.h"
 #include "exports.h"
 #include "session.h"
-#include "ui.h"
+#include "gui.h"
 
 using namespace eztw;
 

@@ -6,7 +6,7 @@
 #include "exports.h"
 #include "image_file.h"
 #include "session.h"
-#include "ui.h"
+#include "gui.h"
 
 using namespace eztw;
 

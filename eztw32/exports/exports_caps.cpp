@@ -8,7 +8,7 @@
 #include "capabilities.h"
 #include "exports.h"
 #include "session.h"
-#include "ui.h"
+#include "gui.h"
 
 using namespace eztw;
 

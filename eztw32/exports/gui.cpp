@@ -1,4 +1,4 @@
-#include "ui.h"
+#include "gui.h"
 
 #include <dlfcn.h>
 #include <sane/saneopts.h>
@@ -7,9 +7,10 @@
 #include <exception>
 #include <mutex>
 
+#include "beside.h"
 #include "capabilities.h"
 #include "log.h"
-#include "windows.h"
+#include "plugin_api.h"
 
 namespace eztw::ui {
 
@@ -18,15 +19,6 @@ namespace {
 // Qt Widgets as a running QApplication has it loaded; the plugin is looked
 // for only then, so a program without Qt never maps any of it.
 constexpr const char* kQtWidgets = "libQt6Widgets.so.6";
-
-// The folder this library was loaded from, with a trailing slash.
-std::string ownFolder() {
-  Dl_info info{};
-  if (!::dladdr(reinterpret_cast<void*>(&ownFolder), &info) || !info.dli_fname) return {};
-  const std::string self = info.dli_fname;
-  const auto slash = self.rfind('/');
-  return slash == std::string::npos ? std::string() : self.substr(0, slash + 1);
-}
 
 // The plugin's windows once Qt is in the process, else null. Loaded once
 // and never unloaded: Qt keeps references into a plugin's code (event
@@ -41,7 +33,7 @@ Windows* plugin() {
   if (!qt) return nullptr;  // not yet: Qt may be loaded later
   ::dlclose(qt);
   tried = true;
-  const std::string path = ownFolder() + kPluginFile;
+  const std::string path = besideLibrary(kPluginFile);
   void* handle = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
   auto entry = handle ? reinterpret_cast<EntryPoint>(::dlsym(handle, kEntryPoint)) : nullptr;
   windows = entry ? entry(kInterfaceVersion) : nullptr;

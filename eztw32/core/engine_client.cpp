@@ -4,7 +4,6 @@
 // ended for missing its deadline, turns the call in progress into
 // kSaneDriverStopped; handles of that engine stay dead, and the next call
 // that needs SANE starts a new engine and initialises SANE in it again.
-#include <dlfcn.h>
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -23,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "beside.h"
 #include "engine_protocol.h"
 #include "log.h"
 #include "sane_api.h"
@@ -355,12 +355,7 @@ class EngineClient {
 
   static std::string enginePath() {
     if (const char* v = std::getenv("EZTW32_ENGINE"); v && *v) return v;
-    Dl_info info{};
-    if (!::dladdr(reinterpret_cast<void*>(&engineSane), &info) || !info.dli_fname) return {};
-    std::string self = info.dli_fname;
-    const auto slash = self.rfind('/');
-    return (slash == std::string::npos ? std::string(".") : self.substr(0, slash)) +
-           "/eztw32-engine";
+    return besideLibrary("eztw32-engine");
   }
 
   // Starts the engine if none runs, and initialises SANE in it.

@@ -1,6 +1,6 @@
 // The library's own windows: source selection, the source's user
 // interface, the progress window, the save dialog, message boxes and the
-// clipboard. They come from the Qt plugin (windows.h), loaded only when the
+// clipboard. They come from the Qt plugin (ui/plugin_api.h), loaded only when the
 // calling thread is the GUI thread of a running QApplication; this library
 // itself links no Qt. Without one no window appears: selection keeps the
 // default, the source's interface counts as hidden, messages go to

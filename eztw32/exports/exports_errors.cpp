@@ -1,7 +1,7 @@
 // Result, condition and last-error codes; the library's error box.
 #include "exports.h"
 #include "session.h"
-#include "ui.h"
+#include "gui.h"
 
 using namespace eztw;
 

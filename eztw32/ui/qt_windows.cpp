@@ -2,7 +2,7 @@
 // The library's windows in Qt: source selection, the source's user
 // interface, the progress window, the save dialog, message boxes and the
 // system clipboard. Built as a plugin that the library loads only inside a
-// running QApplication; it knows the library only through windows.h.
+// running QApplication; it knows the library only through plugin_api.h.
 #include <QApplication>
 #include <QBuffer>
 #include <QClipboard>
@@ -31,7 +31,7 @@
 #include <limits>
 #include <thread>
 
-#include "windows.h"
+#include "plugin_api.h"
 
 namespace eztw::ui {
 
