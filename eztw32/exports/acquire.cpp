@@ -4,10 +4,10 @@
 
 #include "capabilities.h"
 #include "dib_table.h"
+#include "gui.h"
 #include "image_file.h"
 #include "log.h"
 #include "settings.h"
-#include "gui.h"
 
 namespace eztw {
 

@@ -7,8 +7,8 @@
 
 #include "capabilities.h"
 #include "exports.h"
-#include "session.h"
 #include "gui.h"
+#include "session.h"
 
 using namespace eztw;
 

@@ -2,9 +2,9 @@
 // failure value (0, or -1 where 0 is a valid answer) and records the error.
 #include "dib_table.h"
 #include "exports.h"
+#include "gui.h"
 #include "image_file.h"
 #include "session.h"
-#include "gui.h"
 
 using namespace eztw;
 

@@ -1,7 +1,7 @@
 // Result, condition and last-error codes; the library's error box.
 #include "exports.h"
-#include "session.h"
 #include "gui.h"
+#include "session.h"
 
 using namespace eztw;
 

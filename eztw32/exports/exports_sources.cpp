@@ -2,8 +2,8 @@
 #include "acquire.h"
 #include "dib_table.h"
 #include "exports.h"
-#include "session.h"
 #include "gui.h"
+#include "session.h"
 
 using namespace eztw;
 

@@ -4,9 +4,9 @@
 #include "acquire.h"
 #include "dib.h"
 #include "exports.h"
+#include "gui.h"
 #include "image_file.h"
 #include "session.h"
-#include "gui.h"
 
 using namespace eztw;
 
