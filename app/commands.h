@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The menu commands. Each takes no arguments, calls the wrapper functions in
 // a fixed order and reports, where it reports anything, in one modal box.
 #ifndef SORRELBY_COMMANDS_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The function list viewer: shows a text file that lists wrapper functions
 // in a window of its own, running an event loop of its own until the window
 // is closed or the quit event arrives.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Sorrelby: the sample program of the Quillmere wrapper library.
 #include <QApplication>
 

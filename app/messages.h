@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Modal message boxes of the program. The wrapper, the commands, the viewer
 // and the imaging layer all report through the imaging layer's one sink; the
 // program keeps its default (a QMessageBox), tests install a recorder.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The application shell: program-wide state, start-up, the main window and
 // Exit. Every menu command runs synchronously inside the dispatch of the
 // event loop that delivered its menu selection.

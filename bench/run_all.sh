@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: MIT
 # Runs every benchmark of the project (each bench/<area>/run.sh) against the
 # build in BUILD_DIR (default build/) and prints one Markdown table. Each
 # run.sh prints result lines "figure | peer | ours | peer value | ratio | target";

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The bitmap object of the imaging layer: a BMP, GIF, JPEG or PNG file
 // decoded with Qt's readers, at reduced size where that is enough.
 #ifndef SORRELBY_IMAGING_BITMAP_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The canvas of the image view: the plain child area the image is drawn on.
 #ifndef SORRELBY_IMAGING_CANVAS_P_H
 #define SORRELBY_IMAGING_CANVAS_P_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The full-size image window.
 #ifndef SORRELBY_IMAGING_FULLVIEW_H
 #define SORRELBY_IMAGING_FULLVIEW_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Positions and sizes in this program are given in the system's own
 // convention: a position is the lower-left corner of an object, measured from
 // its parent's lower-left corner with y growing upwards. Qt measures from the

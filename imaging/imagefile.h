@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Image file names and what their names say about them.
 #ifndef SORRELBY_IMAGING_IMAGEFILE_H
 #define SORRELBY_IMAGING_IMAGEFILE_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Internal helpers of the imaging layer for reading image files.
 #ifndef SORRELBY_IMAGING_IMAGEFILE_P_H
 #define SORRELBY_IMAGING_IMAGEFILE_P_H

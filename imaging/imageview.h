@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The image view control: one bitmap or metafile in a bevelled frame, either
 // fitted into the control or at its natural size.
 #ifndef SORRELBY_IMAGING_IMAGEVIEW_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The program's one way of showing a modal message box. Every layer reports
 // through the sink installed here, so that a test can record all of them and
 // the program shows them alike.

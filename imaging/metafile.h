@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The metafile object of the imaging layer: an enhanced metafile (EMF)
 // converted to SVG by a helper process and drawn by QtSvg.
 #ifndef SORRELBY_IMAGING_METAFILE_H

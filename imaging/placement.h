@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Where the image view puts an image on its canvas.
 #ifndef SORRELBY_IMAGING_PLACEMENT_H
 #define SORRELBY_IMAGING_PLACEMENT_H

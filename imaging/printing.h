@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Printing of an image file on the default printer: one page on which the
 // image fills the printable area with its proportions kept, centred.
 #ifndef SORRELBY_IMAGING_PRINTING_H

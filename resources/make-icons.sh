@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-2.0-or-later
 # Draws the three tree icons (16x16 PNG) with ImageMagick. The PNGs are kept
 # in the repository; run this again only to change their look.
 set -eu

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: MIT
 # Configures and builds into BUILD_DIR (default build/). Extra arguments go to
 # cmake's configure step, e.g. -DSORRELBY_SANITIZE=ON.
 set -eu

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: MIT
 # CI stage: fuzzes the scanning library's BMP/JPEG loader with libFuzzer for
 # about a minute. Fails on a crash, a leak of bounds or an out-of-memory.
 set -eu

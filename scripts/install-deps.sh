@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: MIT
 # Installs every Debian package that building, running and testing need.
 # Safe to run again: apt-get skips what is already there.
 set -eu

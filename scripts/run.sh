@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: MIT
 # Installs what is needed, builds, and starts Sorrelby with SANE's virtual
 # test scanner available beside any real scanner.
 set -eu

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: MIT
 # Takes the screenshots of docs/ under Xvfb, with openbox as window manager
 # when it is installed (for the window frames; the shots work without it):
 #   docs/sorrelby-file-menu.png  the main window with its "File" menu open

@@ -34,9 +34,11 @@ licence() {
 # that cannot carry one (data, images, the licence texts themselves, and
 # files whose format has no comments).
 comment_style() {
+  # Binary files (pictures, metafiles) are data whatever their name.
+  grep -Iq . "$1" || return 0
   case $1 in
     LICENSE | */LICENSE | LICENSES/* | packaging/debian/changelog | packaging/debian/copyright | \
-      *.doc-base | *.json | *.png | *.gif | *.jpg | *.jpeg | *.bmp | *.ico) ;;
+      *.doc-base | *.json | *.png | *.gif | *.jpg | *.jpeg | *.bmp | *.ico | *.emf | *.pdf) ;;
     *.c | *.cpp | *.cc | *.h | *.hpp | *.inc) echo '// |' ;;
     *.map) echo '/* | */' ;;
     *.md) echo '<!-- | -->' ;;

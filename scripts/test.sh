@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: MIT
 # The one test command: installs what is needed, builds with warnings as
 # errors and runs every test. Fails when no test ran.
 set -eu

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-2.0-or-later
 # Shared by the end-to-end sessions that drive Sorrelby in an X server.
 # Sourced by a session script after it has set $work (the test's folder).
 #   start_sorrelby PROGRAM  starts it (output into $work/sorrelby.log) and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The drives the file viewer offers: the mounted volumes that answer, and
 // those that report that they hold no medium. A drive's text is the volume's
 // root path ("/", "/media/usb").

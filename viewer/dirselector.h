@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // A tree of directories and a drop-down list of drives with which the user
 // picks a directory. The tree never holds a whole drive: after each rebuild it
 // shows the drive, the chain of directories down to the chosen one with their

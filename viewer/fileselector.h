@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // A list of the files of one directory under a file-name filter, and below it
 // a drop-down list of filters. A filter entry holds one or more patterns
 // separated by blanks ("*.BMP *.EMF *.GIF *.JPG *.PNG"); the files of the

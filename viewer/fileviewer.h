@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The file viewer window and the loop that ties its controls together: the
 // selectors post user events, the viewer turns user event 100 into a refill
 // of the file list and user event 101 into a load and display of the preview.

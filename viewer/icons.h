@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The program's icons by number: 100 a disk drive, 101 an open folder, 102 a
 // closed folder.
 #ifndef SORRELBY_ICONS_H

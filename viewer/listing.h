@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Directory listings for the file viewer, on the file system's own bytes:
 // names are never converted, so a name that is not valid UTF-8 is listed and
 // can be opened again exactly. Paths use "/" as separator.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The user events with which the selectors tell the file viewer what the user
 // pointed at. They go to the application object, not to a widget, so that
 // whichever event loop runs sees them; the viewer's loop picks them up with an

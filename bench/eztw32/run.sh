@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: MIT
 # Measured with the distribution's SANE configuration (a copy of
 # /etc/sane.d, some 78 backends) plus the test scanner, as users have it:
 # - whole-process wall time of one acquisition of test:0 (the remembered

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // One preview as the file viewer makes it: an image view of 204 x 228 with
 // autoScale, loading and displaying one file. Run as a whole process by
 // run.sh. Prints the colour at the canvas's centre so the work cannot be

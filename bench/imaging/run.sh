@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-2.0-or-later
 # Preview of a 6000 x 4000 photo in five formats (baseline and progressive
 # JPEG, PNG, BMP; GIF at 3000 x 2000) in a 204 x 228 image view (autoScale),
 # as whole processes, against vipsthumbnail making a thumbnail of the

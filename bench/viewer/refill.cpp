@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Times the file selector's refill and the directory selector's rebuild on
 // folders that run.sh makes, against an in-process listing that does what
 // `find DIR -maxdepth 1 -type f ( -iname ... -o ... )` does.

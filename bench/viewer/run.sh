@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-2.0-or-later
 # The file list's refill for "*.BMP *.EMF *.GIF *.JPG *.PNG" in a folder of
 # 20,000 files of mixed kinds, against find with the same five case-insensitive
 # name tests (in-process against an equivalent listing, and as whole

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: MIT
 # One wrapper call against a raw function-pointer call to the same export.
 # Prints: figure | peer | ours | peer value | ratio | target
 set -eu

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The cost of one wrapper call through the bound library against a direct
 // call through a function pointer to the same export. Run with
 // LD_LIBRARY_PATH pointing at the small double (tests/partial), whose

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Lists the scanners the library sees and acquires one page from the default
 // one into a BMP file, without showing the scanner's own dialog.
 //   scan_to_file OUT.bmp

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A device-independent bitmap held as one packed block: BITMAPINFOHEADER,
 // colour table (1, 4 and 8 bits), then bottom-up rows padded to 4 bytes.
 // Free of Qt and SANE so that codecs, fuzz target and tests use it alone.

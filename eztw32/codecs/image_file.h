@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Reading and writing image files: BMP and JPEG, chosen by content when
 // loading. Writes go through a PendingFile, so a failed write never leaves a
 // file that looks complete.

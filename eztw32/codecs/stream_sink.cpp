@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Row-by-row writers for scans going straight into a file.
 #include <unistd.h>
 

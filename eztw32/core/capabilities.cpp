@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "capabilities.h"
 
 #include <sane/saneopts.h>

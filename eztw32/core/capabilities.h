@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // TWAIN capabilities answered from a SANE device's options. A capability
 // the device lacks is a failed set or a "not supported" answer, never a crash.
 #pragma once

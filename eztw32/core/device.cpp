@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "device.h"
 
 #include <sane/saneopts.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // An open SANE device and its options, reached by their well-known names.
 #pragma once
 

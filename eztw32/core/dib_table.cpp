@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "dib_table.h"
 
 #include <mutex>

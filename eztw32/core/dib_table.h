@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The table of DIB handles: 32-bit numbers handed to callers. Handles are
 // never reused, so a freed handle stays invalid for good.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The library's log: when switched on, one readable line per call and per
 // SANE status, appended to "eztw32.log" in the current directory.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "sane_api.h"
 
 namespace eztw {

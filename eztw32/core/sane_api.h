@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The one door to SANE: a table of the libsane entry points. Everything
 // above it calls SANE through a SaneApi, so tests can put another table in.
 #pragma once

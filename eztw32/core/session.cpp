@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "session.h"
 
 #include <sane/saneopts.h>

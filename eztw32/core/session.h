@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The TWAIN state machine over SANE, free of Qt:
 //   1 nothing loaded, 2 source manager loaded, 3 source manager open,
 //   4 source open (sane_open), 5 source enabled, 6 transfer ready,

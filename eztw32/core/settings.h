@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Where the user's chosen default source is kept between runs: a file under
 // the XDG config folder ($XDG_CONFIG_HOME/eztw32/default-source) holding the
 // SANE device name and, on a second line, its readable source name, so the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "status.h"
 
 #include "sane_api.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // TWAIN result and condition codes, the library's own last-error codes, and
 // the one translation from SANE statuses to them.
 #pragma once

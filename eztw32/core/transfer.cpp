@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "transfer.h"
 
 #include <sane/saneopts.h>
@@ -161,8 +162,7 @@ Status readImage(Device& device, TransferProgress& progress, const Destination& 
       SANE_Int got = 0;
       st = api.read(h, chunk.data(), kReadChunk, &got);
       if (st == SANE_STATUS_EOF) break;
-      if (st != SANE_STATUS_GOOD)
-        return fail(device, st);
+      if (st != SANE_STATUS_GOOD) return fail(device, st);
       const uint8_t* src = chunk.data();
       while (got > 0) {
         const std::size_t take =

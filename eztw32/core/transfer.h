@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // One image from an open SANE device: start, read every frame and hand the
 // page row by row to a sink. Line art, grey and colour at 1, 8 or 16 bits
 // (16 reduced to 8), three-pass colour, and devices that do not know the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Acquisition over the session and the windows: enabling with the source's
 // user interface, native transfers with progress, and the one-call
 // acquisitions that open what they need and leave the state as they found it.

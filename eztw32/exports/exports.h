@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Shared by the export files: the visibility of the 129 names, a guard
 // that keeps every exception inside the library, and the gate that lets one
 // call at a time change the session.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Acquisition, save format and file transfer.
 #include "acquire.h"
 #include "dib_table.h"

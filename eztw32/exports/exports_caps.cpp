@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Device capabilities on the open source's SANE options. Without an open
 // source, or when the device lacks the option, a set fails (0) and a query
 // answers -1; nothing is faked.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // DIB handles and operations. An unknown, zero or freed handle gives the
 // failure value (0, or -1 where 0 is a valid answer) and records the error.
 #include "dib_table.h"

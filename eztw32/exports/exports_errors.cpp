@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Result, condition and last-error codes; the library's error box.
 #include "exports.h"
 #include "gui.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Source manager, sources and transfer control.
 #include "acquire.h"
 #include "dib_table.h"

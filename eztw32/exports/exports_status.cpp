@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Status, identity and diagnostics.
 #include <sane/sane.h>
 

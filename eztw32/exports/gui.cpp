@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "gui.h"
 
 #include <dlfcn.h>

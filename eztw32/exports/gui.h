@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The library's own windows: source selection, the source's user
 // interface, the progress window, the save dialog, message boxes and the
 // clipboard. They come from the Qt plugin (ui/plugin_api.h), loaded only when the

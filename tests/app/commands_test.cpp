@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The menu commands through the real menu of the main window, against the
 // test double of the scanning library: texts, wrapper calls and their order,
 // and what happens to the current image.

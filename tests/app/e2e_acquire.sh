@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-2.0-or-later
 # The real program with the real scanning library over SANE's virtual
 # scanner, driven through its menu with the keyboard in a real X server:
 # "Acquire from Source" must show the scanned page in the main window,

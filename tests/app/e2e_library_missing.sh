@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-2.0-or-later
 # Started where no libeztw32.so.1 can be found, sorrelby shows only the
 # "DLL missing" box and, once it is closed, ends with status 0.
 #   e2e_library_missing.sh path/to/sorrelby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The function list viewer: its window, edit field and own event loop, and
 // the "Dateifehler" cases.
 #include <QMainWindow>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Start-up, main window, menu and Exit, against the test double of the
 // scanning library. Exit is always taken through the real main loop of
 // Main(), which must return for the test to go on.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Shared helpers of the application tests: a recorder of message boxes and
 // a readable form of the calls that reached the test double.
 #ifndef SORRELBY_TESTKIT_H

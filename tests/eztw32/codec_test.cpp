@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // DIBs and the BMP/JPEG codecs on their own; Qt's image readers check what
 // we write, and broken files must come back as errors.
 #include <gtest/gtest.h>

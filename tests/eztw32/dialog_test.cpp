@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The library's windows in a Qt application (offscreen), driven by the
 // test: source selection, the source's dialog, progress with Cancel, the
 // save dialog, the error box and the system clipboard.

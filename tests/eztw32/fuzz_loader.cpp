@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // libFuzzer entry point: the BMP/JPEG loader must refuse anything broken
 // without crashing or allocating without bound.
 #include <cstddef>

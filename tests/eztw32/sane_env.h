@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Test helpers: a private SANE configuration with the virtual test scanner,
 // a scratch folder, and the external tools that check our output.
 #pragma once

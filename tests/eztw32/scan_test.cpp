@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The library through the wrapper, in a process without a Qt application,
 // against SANE's virtual test scanner; scanimage and ImageMagick are the
 // peers that say what the right pixels are.

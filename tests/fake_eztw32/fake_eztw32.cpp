@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The test double: defines every export of the ABI table; each records its
 // arguments and answers from the script.
 #include "fake_eztw32.h"

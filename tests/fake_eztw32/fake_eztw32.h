@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Control of the test double of libeztw32. A test links the double (so that
 // the wrapper's load by bare name finds the same loaded copy), scripts results
 // per export, calls wrappers and reads back the calls that arrived.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 /* A libeztw32 that lacks all but two exports. */
 #include <stdint.h>
 int32_t TWAIN_State(void) { return 4; }

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Full-size image windows on an offscreen desktop of 1024 x 768 whose
 // windows have a frame of 2 pixels on every side.
 #include <QApplication>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The image view on real widgets: geometry, what load() accepts, and the
 // pixels display() leaves on screen.
 #include <sys/stat.h>

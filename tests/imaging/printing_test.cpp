@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Printing into PDF files, read back with pdftoppm.
 #include <QApplication>
 #include <QPrinter>

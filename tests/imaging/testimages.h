@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Image files made by the tests themselves: plain colours, halves, stripes,
 // small metafiles, and broken or oversized variants of each.
 #ifndef SORRELBY_TESTS_IMAGING_TESTIMAGES_H

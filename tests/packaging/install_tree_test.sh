@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: MIT
 # Installs the build with "cmake --install --prefix" into a throw-away folder
 # and checks it the way a developer and a user meet it: the files in their
 # places, the program and the wrapper bound to the libraries of that prefix,

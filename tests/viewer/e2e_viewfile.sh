@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-2.0-or-later
 # The real program in a real X server: "ViewFile" from the File menu opens the
 # file viewer on the working directory, a click marks its JPEG, the preview
 # shows it, "End" closes the viewer; opened again, Exit from the main window's

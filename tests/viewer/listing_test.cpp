@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Drive enumeration with a fake probe, pattern matching and filter splitting,
 // path joining, and listings of real folders with awkward entries.
 #include <QDir>

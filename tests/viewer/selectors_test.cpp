@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The directory and file selectors on real folder trees: what the tree and
 // the list hold, and which user events they post.
 #include <QApplication>

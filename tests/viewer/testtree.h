@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Real directory trees in a temporary folder, and a recorder of the user
 // events the selectors post.
 #ifndef SORRELBY_TESTS_VIEWER_TESTTREE_H

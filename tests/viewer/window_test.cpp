@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The file viewer window: layout, the first filter, the loop that turns the
 // selectors' events into a refill and a preview, the radio buttons, and the
 // ways it ends.

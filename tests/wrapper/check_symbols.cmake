@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Fails unless the library exports exactly 131 eztw32_ functions, nothing else
 # named eztw32_, and no internal quillmere::detail symbol.
 execute_process(COMMAND nm -DC --defined-only ${LIB} OUTPUT_VARIABLE out RESULT_VARIABLE rc)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Binding where no libeztw32 can be found, and with a library that lacks most
 // exports. ctest runs each suite with a library path set for it.
 #include <dlfcn.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The wrappers with behaviour of their own: the five failure messages, the
 // build-name buffer, the colour range check, the layout out-parameters and
 // rebinding.

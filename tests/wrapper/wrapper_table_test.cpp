@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Every wrapper against the test double: the export it calls, the arguments
 // in order, and its result conversion at the boundary values. The rows are
 // written out here on their own, not made from the library's rows.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Shared pieces of the wrapper tests: a recorder for the message sink and a
 // caller that invokes any wrapper with generated arguments and tells what the
 // export should have received.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Binding of the scanning library: eztw32_LoadDll, eztw32_UnLoadDll, the
 // export lookup every wrapper goes through, and the message sink.
 #include "call.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The machinery every wrapper runs: find the export in the current binding,
 // prepare the arguments, call, convert the result. The family files hold the
 // wrappers as table rows (families/*.inc) that expand to one line each here.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Wrapper family: see families/dib.inc.
 #include "call.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Wrapper family: see families/errors.inc.
 #include "call.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Wrapper family: see families/sources.inc. Five of these wrappers report a
 // result of 0 in a message box.
 #include "call.h"

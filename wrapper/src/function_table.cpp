@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "function_table.h"
 
 namespace quillmere {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The wrapper's own function table: one entry per eztw32_ function, made from
 // the same family rows as the wrappers. Used to write the function list files
 // and by the tests; not part of the library's interface.

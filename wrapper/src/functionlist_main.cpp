@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Writes a function list file from the wrapper's function table.
 //   quillmere_functionlist 1 OUT        part one: binding, status, sources, acquisition
 //   quillmere_functionlist 2 OUT        part two: DIBs, capabilities, errors

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The binary interface of the scanning library libeztw32 (eztw32.dll on
 // Windows): its 129 exports with their C signatures, as the Quillmere wrappers
 // call them. Every number crosses as a 32-bit signed integer, every text as

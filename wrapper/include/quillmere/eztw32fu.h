@@ -56,7 +56,7 @@ using MessageSink = std::function<void(const std::string& text, const std::strin
  * @return the sink it replaces.
  */
 QUILLMERE_EXPORT MessageSink setMessageSink(MessageSink sink);
-} // namespace quillmere
+}  // namespace quillmere
 
 // clang-format off
 
