@@ -40,7 +40,7 @@ void put32(Bytes8& v, std::size_t at, uint32_t x) {
 }
 
 // What goes into a test file; the builder lays it out as a writer would.
-struct Spec {
+struct BmpLayout {
   uint32_t header = 40;           // 12 (OS/2 1.x), 16..64 (OS/2 2.x), 40, 52, 56, 108, 124
   int32_t width = 0, height = 0;  // negative height: rows stored top-down
   int bits = 8;
@@ -54,7 +54,7 @@ struct Spec {
 
 constexpr uint32_t kRle8 = 1, kRle4 = 2, kBitfields = 3, kJpeg = 4, kPng = 5, kAlphaBitfields = 6;
 
-Bytes8 build(const Spec& s) {
+Bytes8 build(const BmpLayout& s) {
   const bool core = s.header == 12;
   const std::size_t masksAfter = s.header == 40 ? 4 * s.masks.size() : 0;
   const std::size_t quad = core ? 3 : 4;
@@ -225,8 +225,8 @@ Bytes8 rleStream(bool fourBit) {
   // clang-format on
 }
 
-Spec rle(bool fourBit, Bytes8 stream) {
-  Spec s;
+BmpLayout rle(bool fourBit, Bytes8 stream) {
+  BmpLayout s;
   s.width = 12, s.height = 6;
   s.bits = fourBit ? 4 : 8;
   s.compression = fourBit ? kRle4 : kRle8;
@@ -236,16 +236,16 @@ Spec rle(bool fourBit, Bytes8 stream) {
   return s;
 }
 
-Spec masked(uint32_t header, int bits, uint32_t compression, std::vector<uint32_t> masks) {
-  Spec s;
+BmpLayout masked(uint32_t header, int bits, uint32_t compression, std::vector<uint32_t> masks) {
+  BmpLayout s;
   s.header = header, s.bits = bits, s.compression = compression, s.masks = masks;
   s.width = 9, s.height = 5;
   s.pixels = rows(bits, 9, 5, [&](int x, int y) { return mix(x + 3, y); });
   return s;
 }
 
-Spec plain(uint32_t header, int bits, int32_t w, int32_t h, int colours = 0) {
-  Spec s;
+BmpLayout plain(uint32_t header, int bits, int32_t w, int32_t h, int colours = 0) {
+  BmpLayout s;
   s.header = header, s.bits = bits, s.width = w, s.height = h;
   if (bits <= 8) s.palette = palette(colours ? colours : 1 << bits);
   if (bits <= 8 && colours && header != 12) s.clrUsed = static_cast<uint32_t>(colours);
@@ -255,7 +255,7 @@ Spec plain(uint32_t header, int bits, int32_t w, int32_t h, int colours = 0) {
 }
 
 // ImageMagick finds no short colour table in OS/2 1.x files.
-Spec withFullTable(Spec s) {
+BmpLayout withFullTable(BmpLayout s) {
   s.palette.resize(std::size_t{1} << s.bits, Rgb{0, 0, 0});
   return s;
 }
@@ -265,10 +265,10 @@ Spec withFullTable(Spec s) {
 // checked against an equivalent one it can.
 struct Good {
   std::string name;
-  Spec spec;
+  BmpLayout layout;
   Match match;
-  int depth = 0;                // of our DIB
-  std::optional<Spec> as = {};  // an equivalent file for ImageMagick, which lacks this kind
+  int depth = 0;                     // of our DIB
+  std::optional<BmpLayout> as = {};  // an equivalent file for ImageMagick, which lacks this kind
 };
 
 TEST(BmpRead, EveryKindMatchesImageMagick) {
@@ -277,7 +277,7 @@ TEST(BmpRead, EveryKindMatchesImageMagick) {
       {"rle4", rle(true, rleStream(true)), Match::Exact, 4},
       {"rle8 closed by the last end of line",
        [] {
-         Spec s = rle(false, {12, 1, 0, 0, 5, 2, 7, 3, 0, 0});
+         BmpLayout s = rle(false, {12, 1, 0, 0, 5, 2, 7, 3, 0, 0});
          s.height = 2;
          return s;
        }(),
@@ -317,7 +317,7 @@ TEST(BmpRead, EveryKindMatchesImageMagick) {
   for (const auto& c : cases)
     [&] {
       SCOPED_TRACE(c.name);
-      const Bytes8 bytes = build(c.spec);
+      const Bytes8 bytes = build(c.layout);
       const auto reference = magick(save("good", c.as ? build(*c.as) : bytes));
       ASSERT_TRUE(reference) << "ImageMagick cannot read it";
       auto got = decodeBmp(bytes.data(), bytes.size());
@@ -381,7 +381,7 @@ TEST(BmpRead, NarrowChannelsSpanTheFullRange) {
   };
   for (const auto& c : cases) {
     const int bits = c.masks[0] > 0xffff ? 32 : 16;
-    Spec s = masked(40, bits, kBitfields, c.masks);
+    BmpLayout s = masked(40, bits, kBitfields, c.masks);
     s.width = 1, s.height = 1;
     s.pixels = rows(bits, 1, 1, [&](int, int) { return c.value; });
     const Bytes8 bytes = build(s);
@@ -452,15 +452,15 @@ TEST(BmpRead, RefusesBrokenAndUnsupportedFiles) {
     put32(b, at, v);
     return b;
   };
-  Spec topDownRle = rle(false, rleStream(false));
+  BmpLayout topDownRle = rle(false, rleStream(false));
   topDownRle.height = -6;
-  Spec rleDepth = rle(false, rleStream(false));
+  BmpLayout rleDepth = rle(false, rleStream(false));
   rleDepth.bits = 4;
-  Spec embeddedPng = plain(40, 24, 4, 4);
+  BmpLayout embeddedPng = plain(40, 24, 4, 4);
   embeddedPng.bits = 0, embeddedPng.compression = kPng;
-  Spec embeddedJpeg = embeddedPng;
+  BmpLayout embeddedJpeg = embeddedPng;
   embeddedJpeg.compression = kJpeg;
-  Spec wide = plain(40, 32, 4, 2);
+  BmpLayout wide = plain(40, 32, 4, 2);
   wide.bits = 64;
   wide.pixels.resize(64);
   const std::vector<Case> cases = {
@@ -496,7 +496,7 @@ TEST(BmpRead, RefusesBrokenAndUnsupportedFiles) {
       {"embedded jpeg", build(embeddedJpeg), ImageError::Unsupported},
       {"64 bits", build(wide), ImageError::Unsupported},
       {"os/2 huffman", build([] {
-         Spec s = plain(64, 1, 8, 2);
+         BmpLayout s = plain(64, 1, 8, 2);
          s.compression = 3;
          return s;
        }()),
@@ -513,11 +513,11 @@ TEST(BmpRead, RefusesBrokenAndUnsupportedFiles) {
 // A tiny stream may not make the reader build a huge picture; a blank page
 // of ordinary size closed at once is still a picture.
 TEST(BmpRead, RunLengthSizeIsBoundedByTheStream) {
-  Spec huge = rle(false, {0, 1});
+  BmpLayout huge = rle(false, {0, 1});
   huge.width = 60000, huge.height = 60000;
   const Bytes8 big = build(huge);
   EXPECT_EQ(decodeBmp(big.data(), big.size()).error, ImageError::Unreadable);
-  Spec page = rle(false, {0, 1});
+  BmpLayout page = rle(false, {0, 1});
   page.width = 2480, page.height = 3508;  // A4 at 300 dpi
   const Bytes8 blank = build(page);
   auto got = decodeBmp(blank.data(), blank.size());
