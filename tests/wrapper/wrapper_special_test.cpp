@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-// The wrappers with behaviour of their own: the five failure messages, the
-// build-name buffer, the colour range check, the layout out-parameters and
-// rebinding.
+// Wrappers that do more than pass a call on: the message boxes of failed
+// calls, the build-name buffer, the colour range check, the layout
+// out-parameters and rebinding.
 #include <gtest/gtest.h>
 
 #include "wrapper_test_support.h"
