@@ -16,7 +16,7 @@
 #include <chrono>
 #include <thread>
 
-#include "library_rest.h"
+#include "library_fixture.h"
 #include "sane_env.h"
 
 extern char** environ;
@@ -30,21 +30,15 @@ constexpr int kErrCancelled = 1;
 constexpr int kErrDriverStopped = 17;
 constexpr int kRcFailure = 1, kRcCancel = 3;
 
-class Engine : public ::testing::Test {
+class Engine : public LibraryTest {
  protected:
+  // These tests make the driver fail on purpose: its messages are expected.
   static void SetUpTestSuite() {
-    eztw32_LoadDll();
+    LibraryTest::SetUpTestSuite();
     quillmere::setMessageSink([](const std::string&, const std::string&) {});
   }
-  static void TearDownTestSuite() { eztw32_UnLoadDll(); }
-  void SetUp() override {
-    ASSERT_NE(nEztwDll, 0u) << "libeztw32.so.1 was not found";
-    eztw32_SetHideUI(true);
-    eztw32_SuppressErrorMessages(true);
-    eztw32_ClearError();
-  }
   void TearDown() override {
-    backToRest();
+    LibraryTest::TearDown();
     for (const char* v : {"EZTW32_TRANSFER_TIMEOUT", "EZTW32_OPEN_TIMEOUT"}) ::unsetenv(v);
   }
   void expectNoFiles() {

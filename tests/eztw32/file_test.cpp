@@ -15,7 +15,7 @@
 #include <functional>
 #include <limits>
 
-#include "library_rest.h"
+#include "library_fixture.h"
 #include "sane_env.h"
 
 using namespace eztwtest;
@@ -39,32 +39,26 @@ mode_t modeOf(const fs::path& p) {
   return st.st_mode & 07777;
 }
 
-class FileSafety : public ::testing::Test {
+class FileSafety : public LibraryTest {
  protected:
   static void SetUpTestSuite() {
     SaneEnv::configDir();
     // The log file goes to the working folder: a folder of its own.
     static SaneEnv logs;
     fs::current_path(logs.dir());
-    eztw32_LoadDll();
-    quillmere::setMessageSink([](const std::string& text, const std::string& title) {
-      ADD_FAILURE() << "unexpected wrapper message: " << title << ": " << text;
-    });
+    LibraryTest::SetUpTestSuite();
   }
-  static void TearDownTestSuite() { eztw32_UnLoadDll(); }
   void SetUp() override {
-    ASSERT_NE(nEztwDll, 0u) << "libeztw32.so.1 was not found";
-    eztw32_SetHideUI(true);
-    eztw32_SuppressErrorMessages(true);
+    LibraryTest::SetUp();
+    if (HasFatalFailure()) return;
     eztw32_SetIndicators(false);
-    eztw32_ClearError();
     eztw32_SetSaveFormat(2);
     dib = eztw32_DIB_Allocate(24, 64, 48);
     ASSERT_NE(dib, 0);
   }
   void TearDown() override {
     eztw32_FreeNative(dib);
-    backToRest();
+    LibraryTest::TearDown();
   }
   // Entries a writer may have left behind: hidden names in the folder.
   std::vector<std::string> hidden(const fs::path& dir) const {

@@ -1,9 +1,13 @@
 // SPDX-License-Identifier: MIT
-// Tests that drive the library through the wrapper end each test by taking
+// Tests that drive the library through the wrapper: the library is bound once
+// per suite, runs without windows or error boxes, and each test ends by taking
 // it back to rest, so the next test starts from a closed source manager.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <quillmere/eztw32fu.h>
+
+#include <string>
 
 namespace eztwtest {
 
@@ -30,5 +34,26 @@ inline void backToRest() {
       eztw32_UnloadSourceManager();
   }
 }
+
+class LibraryTest : public ::testing::Test {
+ protected:
+  // A wrapper message box means a call failed that should not have; suites
+  // that provoke failures on purpose install a quiet sink instead.
+  static void SetUpTestSuite() {
+    // Checked in SetUp: a failure here would only mark the tests skipped.
+    eztw32_LoadDll();
+    quillmere::setMessageSink([](const std::string& text, const std::string& title) {
+      ADD_FAILURE() << "unexpected wrapper message: " << title << ": " << text;
+    });
+  }
+  static void TearDownTestSuite() { eztw32_UnLoadDll(); }
+  void SetUp() override {
+    ASSERT_NE(nEztwDll, 0u) << "libeztw32.so.1 was not found";
+    eztw32_SetHideUI(true);
+    eztw32_SuppressErrorMessages(true);
+    eztw32_ClearError();
+  }
+  void TearDown() override { backToRest(); }
+};
 
 }  // namespace eztwtest

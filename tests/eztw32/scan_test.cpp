@@ -11,33 +11,21 @@
 #include <fstream>
 #include <string>
 
-#include "library_rest.h"
+#include "library_fixture.h"
 #include "sane_env.h"
 
 using namespace eztwtest;
 
 namespace {
 
-class Scan : public ::testing::Test {
+class Scan : public LibraryTest {
  protected:
-  static void SetUpTestSuite() {
-    // Checked in SetUp: a failure here would only mark the tests skipped.
-    eztw32_LoadDll();
-    quillmere::setMessageSink([](const std::string& text, const std::string& title) {
-      ADD_FAILURE() << "unexpected wrapper message: " << title << ": " << text;
-    });
-  }
-  static void TearDownTestSuite() { eztw32_UnLoadDll(); }
   void SetUp() override {
-    ASSERT_NE(nEztwDll, 0u) << "libeztw32.so.1 was not found";
-    eztw32_SetHideUI(true);
-    eztw32_SuppressErrorMessages(true);
+    LibraryTest::SetUp();
     eztw32_SetCurrentUnits(0);
-    eztw32_ClearError();
   }
   void TearDown() override {
-    // Whatever a test did, the library must be back at rest.
-    backToRest();
+    LibraryTest::TearDown();
     eztw32_SetCurrentUnits(0);
   }
   // Opens test:0 and sets mode, depth, 75 dpi and a 40 x 30 mm area.
